@@ -1,0 +1,31 @@
+#pragma once
+
+#include <glm/glm.hpp>
+
+class Camera;
+class Light;
+class Scene;
+struct GLFWwindow;
+
+// The process-wide state that start-up creates and the frame update and main loop share.
+extern Light* light;
+extern Camera* camera;
+extern Scene* scene;
+extern GLFWwindow* window;
+
+extern int gameState; // 0 playing, 1 won, -1 lost
+extern float lastFrameTime;
+extern int mouseCenterX;
+extern int mouseCenterY;
+extern int mouseX;
+extern int mouseY;
+
+// Display modes, switched by the function keys.
+extern bool paused;
+extern bool showFrameRate;
+extern bool wireframe;
+extern bool linearFiltering;
+extern int mipmapMode; // 0 off, 1 nearest mipmap level, 2 linear blend of levels
+extern bool useVertexArrays;
+extern bool swapInterval;
+extern glm::vec3 lastPlayerPosition;

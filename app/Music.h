@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+typedef struct _Mix_Music Mix_Music;
+
+// Background music through SDL2_mixer. Nothing depends on it: without a sound device or
+// a readable file the game runs silently and prints nothing about it.
+class Music {
+public:
+    void start(const std::string& path);
+    void stop();
+
+private:
+    bool openAudio();
+
+    bool sdlStarted = false;
+    bool audioOpen = false;
+    Mix_Music* music = nullptr;
+};

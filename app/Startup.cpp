@@ -1,0 +1,125 @@
+#include "app/Startup.h"
+
+#include <iostream>
+#include <string>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "app/Camera.h"
+#include "app/Globals.h"
+#include "app/Light.h"
+#include "app/Music.h"
+#include "render/Display.h"
+#include "render/Scene.h"
+#include "render/TextManager.h"
+
+namespace {
+
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+constexpr unsigned winScreen = 24;
+constexpr unsigned loseScreen = 25;
+
+Music music;
+
+std::string glfwReason()
+{
+    const char* description = nullptr;
+    glfwGetError(&description);
+    return description ? description : "no reason given";
+}
+
+} // namespace
+
+bool startPlatform()
+{
+    if (!glfwInit()) {
+        std::cerr << "gorbeck: the window library could not start: " << glfwReason() << std::endl;
+        return false;
+    }
+    std::cout << "initialized glfw" << std::endl;
+
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    // Without a window manager, losing focus would iconify a full-screen window.
+    glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
+    window = glfwCreateWindow(windowWidth, windowHeight, "The Tale of Gorbeck", glfwGetPrimaryMonitor(), nullptr);
+    if (window == nullptr) {
+        std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: "
+                  << glfwReason() << std::endl;
+        glfwTerminate();
+        return false;
+    }
+    glfwMakeContextCurrent(window);
+    glfwSetWindowTitle(window, "The Tale of Gorbeck");
+    // A full-screen window is not focused where no window manager runs, and an unfocused
+    // window never locks the cursor.
+    glfwFocusWindow(window);
+    display::attach(window);
+
+    glewExperimental = GL_TRUE;
+    if (glewInit() == GLEW_OK)
+        std::cout << "initialized glew" << std::endl;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    std::cout << "OpenGL Version: " << glGetString(GL_VERSION) << std::endl;
+
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    // At single-digit frame rates a key tapped between two polls would otherwise be missed.
+    glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+    glViewport(0, 0, windowWidth, windowHeight);
+
+    music.start("sounds/gorbeck.mp3");
+    return true;
+}
+
+void startWorld()
+{
+    light = new Light();
+    camera = new Camera();
+    scene = new Scene();
+    scene->loadShaders();
+    scene->lookUpUniforms();
+    scene->initMatrices();
+
+    mouseCenterX = windowWidth / 2;
+    mouseCenterY = windowHeight / 2;
+    lastFrameTime = static_cast<float>(glfwGetTime());
+    glfwSwapInterval(0);
+}
+
+void runMainLoop()
+{
+    for (;;) {
+        switch (gameState) {
+        case 0:
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            display::present();
+            break;
+        case 1:
+            scene->textManager->drawEndScreen(winScreen);
+            break;
+        default:
+            scene->textManager->drawEndScreen(loseScreen);
+            break;
+        }
+        // Tested after drawing, so the frame in which Escape is first seen is still shown.
+        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
+            break;
+        if (glfwWindowShouldClose(window))
+            break;
+    }
+}
+
+void teardown()
+{
+    music.stop();
+    glfwTerminate();
+}

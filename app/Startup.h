@@ -1,0 +1,11 @@
+#pragma once
+
+// Start-up in two steps, then the loop and the teardown.
+// startPlatform: window, GL context and state, music. Returns false, after one line on
+// standard error, when the window library or the OpenGL 3.3 core window is unavailable;
+// no GL call is made then.
+bool startPlatform();
+// startWorld: the light, the camera, the scene with its programs and models, the timer.
+void startWorld();
+void runMainLoop();
+void teardown();

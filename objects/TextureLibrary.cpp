@@ -1,0 +1,113 @@
+#include "objects/TextureLibrary.h"
+
+#include <iostream>
+
+#include <GLFW/glfw3.h>
+#include <IL/il.h>
+#include <IL/ilu.h>
+
+namespace {
+
+constexpr int highestUnit = 1000;
+
+} // namespace
+
+TextureLibrary::TextureLibrary()
+{
+    // Units are handed out from the back, so 0 comes first.
+    for (int unit = highestUnit; unit >= 0; --unit)
+        freeUnits.push_back(unit);
+}
+
+TextureLibrary::~TextureLibrary() = default;
+
+const std::vector<std::string>& TextureLibrary::fileNames()
+{
+    static const std::vector<std::string> names = {
+        "textures/mouse_body_c.jpg",     "textures/mouse_body_n.jpg",
+        "textures/mouse_eye_c.jpg",      "textures/mouse_eye_n.jpg",
+        "textures/mouse_teeth_c.jpg",    "textures/mouse_teeth_n.jpg",
+        "textures/mouse_tail_c.jpg",     "textures/mouse_tail_n.jpg",
+        "textures/mouse_nosehair_c.jpg", "textures/mouse_nosehair_n.jpg",
+        "textures/mouse_nose_c.jpg",     "textures/mouse_nose_n.jpg",
+        "textures/brick19.jpg",          "textures/brick19n2.jpg",
+        "textures/water_c.jpg",          "textures/water_n.jpg",
+        "textures/stone_c.jpg",          "textures/stone_n.jpg",
+        "textures/ground11.jpg",         "textures/ground11n.jpg",
+        "textures/cheeseSide.jpg",       "textures/cheeseSide_n.jpg",
+        "textures/cheeseTop.jpg",        "textures/cheeseTop_n.jpg",
+        "textures/youwin.jpg",           "textures/youlose.jpg",
+    };
+    return names;
+}
+
+void TextureLibrary::loadTextures()
+{
+    for (const std::string& path : fileNames())
+        loadTexture(path);
+}
+
+int TextureLibrary::takeTextureUnit()
+{
+    int unit = freeUnits.back();
+    freeUnits.pop_back();
+    return unit;
+}
+
+bool TextureLibrary::loadTexture(const std::string& path)
+{
+    auto texture = std::make_unique<Texture>();
+    std::cout << "loading " << path << std::endl;
+
+    if (!ilInitialized) {
+        ilInit();
+        iluInit();
+        ilInitialized = true;
+    }
+
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    auto releaseImage = [image]() mutable {
+        ilBindImage(0);
+        ilDeleteImage(image);
+    };
+
+    if (!ilLoadImage(path.c_str())) {
+        std::cout << "could not load " << path << std::endl;
+        releaseImage();
+        return false;
+    }
+    texture->width = ilGetInteger(IL_IMAGE_WIDTH);
+    texture->height = ilGetInteger(IL_IMAGE_HEIGHT);
+    if (ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) != 3) {
+        std::cout << "Loading image failed. Must be 24 bits/pixels." << std::endl;
+        releaseImage();
+        return false;
+    }
+
+    texture->pixels.assign(static_cast<size_t>(texture->width) * texture->height * 3, 255);
+    ilCopyPixels(0, 0, 0, texture->width, texture->height, 1, IL_RGB, IL_UNSIGNED_BYTE,
+                 texture->pixels.data());
+    releaseImage();
+
+    glGenTextures(1, &texture->id);
+    textureIds.push_back(texture->id);
+    glBindTexture(GL_TEXTURE_2D, texture->id);
+    // Rows of 3 x width bytes need not be a multiple of 4 long; GL's default alignment of 4 would shear them.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture->width, texture->height, 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, texture->pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    auto generateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glfwGetProcAddress("glGenerateMipmap"));
+    if (generateMipmap)
+        generateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    texture->unit = takeTextureUnit();
+    textures.push_back(std::move(texture));
+    return true;
+}

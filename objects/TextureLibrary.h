@@ -1,0 +1,31 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <GL/glew.h>
+
+#include "objects/Texture.h"
+
+// Loads the game's images once into mipmapped GL textures. A texture is addressed by its
+// index in load order; a file that fails to load is skipped, so later indices shift down.
+class TextureLibrary {
+public:
+    TextureLibrary();
+    virtual ~TextureLibrary();
+
+    void loadTextures();
+    bool loadTexture(const std::string& path);
+    int takeTextureUnit();
+    std::vector<GLuint> getTextureIds() const { return textureIds; }
+
+    // The 26 files in load order: the player's maps, the level's maps, then the win and lose images.
+    static const std::vector<std::string>& fileNames();
+
+    bool ilInitialized = false;
+    std::deque<int> freeUnits;
+    std::vector<GLuint> textureIds;
+    std::vector<std::unique_ptr<Texture>> textures;
+};

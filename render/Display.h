@@ -1,0 +1,13 @@
+#pragma once
+
+struct GLFWwindow;
+
+// The window that finished frames are presented in. Every drawing path ends with
+// present(): the buffer swap, then one poll of the window's events, because GLFW 3's
+// swap does not poll and without it no key or mouse change would ever be seen.
+namespace display {
+
+void attach(GLFWwindow* window);
+void present();
+
+} // namespace display

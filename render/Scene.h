@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+class BulletPhysics;
+class Camera;
+class Gorbeck;
+class Light;
+class Object;
+class TextManager;
+class TextureLibrary;
+
+// Owns what is drawn and the state the lighting programs share: programs and their
+// uniform locations, the camera and light matrices, the shadow map, the objects.
+class Scene {
+public:
+    // Positions in a lighting program's uniform record.
+    enum LightingUniform {
+        Projection, View, ShadowProjection, Bias, LightView, ShadowMap, LightPosition,
+        CameraView, LightAmbient, LightDiffuse, LightSpecular, SpecularFactor, CameraPosition,
+    };
+
+    Scene();
+    virtual ~Scene();
+
+    void loadShaders();
+    void lookUpUniforms();
+    void initMatrices();
+    void setViewMatrix(glm::mat4 m);
+    void updateLightView();
+    void uploadLightingUniforms();
+
+    Camera* camera = nullptr;
+    Light* light = nullptr;
+    GLuint colorProgram = 0;
+    GLuint textureProgram = 0;
+    GLuint bumpProgram = 0;
+    GLuint shadowProgram = 0;
+    std::unique_ptr<TextureLibrary> textureLibrary;
+    std::unique_ptr<BulletPhysics> physics;
+    std::vector<Object*> objects;
+    Gorbeck* player = nullptr;
+    GLuint shadowMapTexture = 0;
+    GLuint shadowFramebuffer = 0;
+    int shadowMapUnit = 0;
+    glm::mat4 bias{1.0f};
+    glm::mat4 projection{1.0f};
+    glm::mat4 view{1.0f};
+    glm::mat4 lightView{1.0f};
+    glm::mat4 shadowProjection{1.0f};
+    glm::vec3 cameraView{0.0f};
+    std::array<GLint, 12> colorUniforms;
+    std::array<GLint, 12> textureUniforms;
+    std::array<GLint, 13> bumpUniforms;
+    std::array<GLint, 2> shadowUniforms;
+    TextManager* textManager = nullptr;
+    int playerBodyIndex = 0;
+
+private:
+    void uploadLightingUniforms(GLuint program, const GLint* uniforms, bool withCameraPosition);
+};

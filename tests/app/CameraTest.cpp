@@ -1,0 +1,110 @@
+#include "app/Camera.h"
+#include "app/Light.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectVec3(const glm::vec3& actual, float x, float y, float z, float tolerance)
+{
+    EXPECT_NEAR(actual.x, x, tolerance);
+    EXPECT_NEAR(actual.y, y, tolerance);
+    EXPECT_NEAR(actual.z, z, tolerance);
+}
+
+} // namespace
+
+TEST(Camera, FreshCameraLooksDownMinusZFromTheOrigin)
+{
+    Camera camera;
+    expectVec3(camera.position, 0, 0, 0, 0);
+    expectVec3(camera.target, 0, 0, -1, 0);
+    expectVec3(camera.up, 0, 1, 0, 0);
+    EXPECT_EQ(camera.yaw, 180.0f);
+    EXPECT_EQ(camera.pitch, 0.0f);
+
+    // yaw 180: (sin 180, tan 0, cos 180) = (0, 0, -1); float pi makes sin about -8.7e-8.
+    camera.updateTarget();
+    expectVec3(camera.target, 0, 0, -1, 1e-6f);
+}
+
+TEST(Camera, ChangePitchScalesByFortyAndWrapsPastAFullTurn)
+{
+    Camera camera;
+    camera.changePitch(0.25f); // 0.25 x 40 = 10 degrees
+    EXPECT_FLOAT_EQ(camera.pitch, 10.0f);
+
+    camera.pitch = 350.0f;
+    camera.changePitch(0.5f); // 370 wraps to 10
+    EXPECT_FLOAT_EQ(camera.pitch, 10.0f);
+
+    camera.pitch = -350.0f;
+    camera.changePitch(-0.5f); // -370 wraps to -10
+    EXPECT_FLOAT_EQ(camera.pitch, -10.0f);
+
+    camera.pitch = 360.0f;
+    camera.changePitch(0.0f); // exactly 360 is inside the band and stays
+    EXPECT_EQ(camera.pitch, 360.0f);
+
+    camera.pitch = -360.0f;
+    camera.changePitch(0.0f);
+    EXPECT_EQ(camera.pitch, -360.0f);
+}
+
+TEST(Camera, UpdateTargetPlacesTheTargetAtYawAndPitchFromTheEye)
+{
+    Camera camera;
+    camera.position = glm::vec3(10.0f, 2.0f, -4.0f);
+    camera.yaw = 90.0f;   // towards +x
+    camera.pitch = 45.0f; // tan 45 = 1
+    camera.updateTarget();
+    expectVec3(camera.target, 11.0f, 3.0f, -4.0f, 1e-6f);
+
+    camera.yaw = 30.0f; // sin 30 = 0.5, cos 30 = 0.8660254
+    camera.pitch = -30.0f; // tan -30 = -0.5773503
+    camera.updateTarget();
+    expectVec3(camera.target, 10.5f, 2.0f - 0.5773503f, -4.0f + 0.8660254f, 1e-6f);
+}
+
+TEST(Camera, ViewMatrixMatchesAHandDerivedLookAt)
+{
+    // Eye (0, 0, 10) looking at the origin: forward f = (0, 0, -1), side s = f x up = (1, 0, 0),
+    // u = s x f = (0, 1, 0). Rows s, u, -f and translation -(s.eye, u.eye, -f.eye) = (0, 0, -10).
+    Camera camera;
+    camera.position = glm::vec3(0.0f, 0.0f, 10.0f);
+    camera.target = glm::vec3(0.0f, 0.0f, 0.0f);
+    glm::mat4 m = camera.viewMatrix();
+    const float expected[4][4] = {// [column][row]
+        {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, -10, 1}};
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(m[c][r], expected[c][r], 1e-6f) << "column " << c << " row " << r;
+
+    // Eye (3, 4, 0) looking along +x at (13, 4, 0): f = (1, 0, 0), s = f x up = (0, 0, 1),
+    // u = s x f = (0, 1, 0). Translation: -(s.eye, u.eye, -f.eye) = (0, -4, 3).
+    camera.position = glm::vec3(3.0f, 4.0f, 0.0f);
+    camera.target = glm::vec3(13.0f, 4.0f, 0.0f);
+    m = camera.viewMatrix();
+    const float expected2[4][4] = {
+        {0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, -4, 3, 1}};
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(m[c][r], expected2[c][r], 1e-6f) << "column " << c << " row " << r;
+
+    // A point one unit ahead of the eye lands on the view axis at depth -1.
+    glm::vec4 ahead = m * glm::vec4(4.0f, 4.0f, 0.0f, 1.0f);
+    EXPECT_NEAR(ahead.x, 0.0f, 1e-6f);
+    EXPECT_NEAR(ahead.y, 0.0f, 1e-6f);
+    EXPECT_NEAR(ahead.z, -1.0f, 1e-6f);
+}
+
+TEST(Light, StartsWithTheGamesColoursAboveTheOrigin)
+{
+    Light light;
+    EXPECT_EQ(light.diffuse, glm::vec4(0.7f, 0.7f, 0.7f, 1.0f));
+    EXPECT_EQ(light.ambient, glm::vec4(0.1f, 0.1f, 0.1f, 1.0f));
+    EXPECT_EQ(light.specular, glm::vec4(0.3f, 0.3f, 0.3f, 1.0f));
+    EXPECT_EQ(light.position, glm::vec3(0.0f, 200.0f, 0.0f));
+    EXPECT_EQ(light.target, glm::vec3(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(light.specularFactor, 5.0f);
+}

@@ -1,0 +1,29 @@
+# Sourced by the scripts that need a display. start_xvfb starts a private Xvfb on a free
+# display number (Xvfb picks it itself through -displayfd, so parallel tests never race
+# for one) and exports DISPLAY; stop_xvfb ends it.
+XVFB_PID=""
+
+start_xvfb() {
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        [ -s "$fdfile" ] && break
+        sleep 0.1
+    done
+    number=$(tr -d '\n' <"$fdfile")
+    rm -f "$fdfile"
+    if [ -z "$number" ]; then
+        echo "xvfb.sh: Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+stop_xvfb() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}

@@ -1,0 +1,90 @@
+#include "tests/gl/GLContext.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include <gtest/gtest.h>
+
+namespace gltest {
+
+namespace {
+
+GLFWwindow* theWindow = nullptr;
+std::vector<std::filesystem::path> tempDirs;
+
+class ContextEnvironment : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        for (const auto& dir : tempDirs)
+            std::filesystem::remove_all(dir);
+        if (theWindow)
+            glfwDestroyWindow(theWindow);
+        glfwTerminate();
+    }
+};
+
+} // namespace
+
+GLFWwindow* window() { return theWindow; }
+
+std::vector<GLenum> glErrors()
+{
+    std::vector<GLenum> errors;
+    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
+        errors.push_back(e);
+    return errors;
+}
+
+std::vector<unsigned char> readPixels(int x, int y, int width, int height)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+std::string tempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "gorbeck-gltest-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    if (made == nullptr)
+        return {};
+    tempDirs.emplace_back(made);
+    return made;
+}
+
+} // namespace gltest
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (!glfwInit()) {
+        std::cerr << "gl_tests: the window library could not start (is DISPLAY set?)" << std::endl;
+        return 1;
+    }
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_TRUE); // an unmapped window has no pixels to read back
+    gltest::theWindow = glfwCreateWindow(800, 600, "gl_tests", nullptr, nullptr);
+    if (gltest::theWindow == nullptr) {
+        std::cerr << "gl_tests: could not create an 800x600 OpenGL 3.3 core window" << std::endl;
+        glfwTerminate();
+        return 1;
+    }
+    glfwMakeContextCurrent(gltest::theWindow);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::cerr << "gl_tests: GLEW could not start" << std::endl;
+        return 1;
+    }
+    gltest::glErrors();
+    testing::AddGlobalTestEnvironment(new gltest::ContextEnvironment);
+    return RUN_ALL_TESTS();
+}
