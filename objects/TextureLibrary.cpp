@@ -91,13 +91,21 @@ bool TextureLibrary::loadTexture(const std::string& path)
                  texture->pixels.data());
     releaseImage();
 
-    glGenTextures(1, &texture->id);
+    upload(*texture);
     textureIds.push_back(texture->id);
-    glBindTexture(GL_TEXTURE_2D, texture->id);
+    texture->unit = takeTextureUnit();
+    textures.push_back(std::move(texture));
+    return true;
+}
+
+void TextureLibrary::upload(Texture& texture)
+{
+    glGenTextures(1, &texture.id);
+    glBindTexture(GL_TEXTURE_2D, texture.id);
     // Rows of 3 x width bytes need not be a multiple of 4 long; GL's default alignment of 4 would shear them.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture->width, texture->height, 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, texture->pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture.width, texture.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 texture.pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -106,8 +114,39 @@ bool TextureLibrary::loadTexture(const std::string& path)
     if (generateMipmap)
         generateMipmap(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
 
+std::unique_ptr<Texture> TextureLibrary::plainTexture(unsigned char r, unsigned char g, unsigned char b)
+{
+    auto texture = std::make_unique<Texture>();
+    texture->width = texture->height = 1;
+    texture->pixels = {r, g, b};
+    upload(*texture);
     texture->unit = takeTextureUnit();
-    textures.push_back(std::move(texture));
-    return true;
+    return texture;
+}
+
+const Texture& TextureLibrary::fallbackColorMap()
+{
+    if (!fallbackColor)
+        fallbackColor = plainTexture(160, 160, 160);
+    return *fallbackColor;
+}
+
+const Texture& TextureLibrary::fallbackNormalMap()
+{
+    // (128, 128, 255) decodes to the unperturbed normal (0, 0, 1).
+    if (!fallbackNormal)
+        fallbackNormal = plainTexture(128, 128, 255);
+    return *fallbackNormal;
+}
+
+void TextureLibrary::applyFilter(const std::vector<GLuint>& ids, GLint minification, GLint magnification)
+{
+    for (GLuint id : ids) {
+        glBindTexture(GL_TEXTURE_2D, id);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
 }

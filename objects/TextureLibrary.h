@@ -21,6 +21,14 @@ public:
     int takeTextureUnit();
     std::vector<GLuint> getTextureIds() const { return textureIds; }
 
+    // Sets the minification and magnification filters of every listed texture.
+    void applyFilter(const std::vector<GLuint>& ids, GLint minification, GLint magnification);
+
+    // Plain stand-ins for a mesh whose texture did not load: mid grey, and a flat normal
+    // map. Made on first use, with units of their own; they are not in `textures`.
+    const Texture& fallbackColorMap();
+    const Texture& fallbackNormalMap();
+
     // The 26 files in load order: the player's maps, the level's maps, then the win and lose images.
     static const std::vector<std::string>& fileNames();
 
@@ -28,4 +36,12 @@ public:
     std::deque<int> freeUnits;
     std::vector<GLuint> textureIds;
     std::vector<std::unique_ptr<Texture>> textures;
+
+private:
+    // Creates the GL texture for a record's pixels: mipmapped, linear, repeating.
+    void upload(Texture& texture);
+    std::unique_ptr<Texture> plainTexture(unsigned char r, unsigned char g, unsigned char b);
+
+    std::unique_ptr<Texture> fallbackColor;
+    std::unique_ptr<Texture> fallbackNormal;
 };

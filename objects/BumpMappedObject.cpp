@@ -1,0 +1,59 @@
+#include "objects/BumpMappedObject.h"
+
+#include "objects/ClientArrays.h"
+
+BumpMappedObject::BumpMappedObject(GLuint program, GLuint depthProgram, int numMeshes)
+    : TexturedObject(program, depthProgram, numMeshes)
+{
+    if (program != 0) {
+        normalMapLocation = glGetUniformLocation(program, "normalmap");
+        tangentLocation = glGetAttribLocation(program, "tangent");
+    }
+}
+
+void BumpMappedObject::initBuffers()
+{
+    vertexArrays.assign(numMeshes, 0);
+    depthVertexArrays.assign(numMeshes, 0);
+    for (int i = 0; i < numMeshes; ++i) {
+        glGenVertexArrays(1, &vertexArrays[i]);
+        glBindVertexArray(vertexArrays[i]);
+        GLuint positions = attributeBuffer(vertexLocation, 4, vertices[i].data(), 16 * numVertices[i]);
+        attributeBuffer(normalLocation, 3, normals[i].data(), 12 * numNormals[i]);
+        attributeBuffer(texCoordLocation, 2, texCoords[i].data(), 8 * numTexCoords[i]);
+        attributeBuffer(tangentLocation, 4, tangents[i].data(), 16 * numNormals[i]);
+        GLuint elements = indexBuffer(indices[i]);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        createDepthVertexArray(i, positions, elements);
+    }
+}
+
+void BumpMappedObject::draw(bool useVertexArrays)
+{
+    beginDraw();
+    for (int i = 0; i < numMeshes; ++i)
+        drawMesh(i, useVertexArrays);
+    glUseProgram(0);
+}
+
+void BumpMappedObject::drawMesh(int i, bool useVertexArrays)
+{
+    bindTexture(colorTextures[i], colorMapLocation);
+    bindTexture(normalTextures[i], normalMapLocation);
+    GLsizei count = static_cast<GLsizei>(3 * numFaces[i]);
+    if (useVertexArrays) {
+        glBindVertexArray(vertexArrays[i]);
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
+        glBindVertexArray(0);
+        return;
+    }
+    ClientArrays& arrays = ClientArrays::instance();
+    arrays.begin();
+    arrays.attribute(vertexLocation, 4, vertices[i].data(), vertices[i].size() * sizeof(glm::vec4));
+    arrays.attribute(normalLocation, 3, normals[i].data(), normals[i].size() * sizeof(glm::vec3));
+    arrays.attribute(texCoordLocation, 2, texCoords[i].data(), texCoords[i].size() * sizeof(glm::vec2));
+    arrays.attribute(tangentLocation, 4, tangents[i].data(), tangents[i].size() * sizeof(glm::vec4));
+    arrays.drawTriangles(indices[i].data(), count);
+    arrays.end();
+}

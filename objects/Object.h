@@ -1,0 +1,60 @@
+#pragma once
+
+#include <vector>
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+// A drawable model: the meshes of one model file, the matrices that place it, its
+// material and the GL objects and locations it draws with.
+class Object {
+public:
+    // A program of 0 (one that failed to build) has no locations; they stay -1.
+    Object(GLuint program, GLuint depthProgram, int numMeshes);
+    virtual ~Object() = default;
+
+    virtual void initBuffers() {}
+    virtual void draw(bool) {}
+    virtual void drawDepth(bool useVertexArrays);
+
+    void updateModelMatrix();
+    glm::vec3 getDirection();
+
+    glm::mat4 modelMatrix{1.0f};
+    glm::mat4 rotationXMatrix{1.0f};
+    glm::mat4 rotationYMatrix{1.0f};
+    glm::mat4 rotationZMatrix{1.0f};
+    std::vector<std::vector<glm::vec4>> vertices;
+    std::vector<std::vector<glm::vec3>> normals;
+    glm::mat4 translationMatrix{1.0f};
+    glm::mat4 scaleMatrix{1.0f};
+    glm::vec3 direction{0.0f};
+    glm::vec4 materialAmbient{0.0f};
+    glm::vec4 materialDiffuse{0.0f};
+    glm::vec4 materialSpecular{0.0f};
+    int numMeshes = 0;
+    glm::vec3 position{0.0f};
+    glm::vec3 rotation{0.0f};
+    float scale = 1.0f;
+    std::vector<std::vector<GLuint>> indices;
+    std::vector<unsigned> numFaces;
+    std::vector<unsigned> numVertices;
+    std::vector<unsigned> numNormals;
+    std::vector<GLuint> vertexArrays;
+    std::vector<GLuint> depthVertexArrays;
+    std::vector<std::vector<GLuint>> bufferIds;
+    GLuint program = 0;
+    GLuint depthProgram = 0;
+    GLint modelLocation = -1;
+    GLint vertexLocation = -1;
+    GLint normalLocation = -1;
+    GLint materialAmbientLocation = -1;
+    GLint materialDiffuseLocation = -1;
+    GLint materialSpecularLocation = -1;
+    GLint depthModelLocation = -1;
+    GLint depthVertexLocation = -1;
+
+protected:
+    // Draws mesh i's positions for the shadow pass; the caller has set "model".
+    void drawMeshDepth(int i, bool useVertexArrays);
+};
