@@ -1,0 +1,107 @@
+#version 330 core
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec4 worldTangent;
+in vec2 texCoords;
+in vec4 shadowCoord;
+
+uniform sampler2D colormap;
+uniform sampler2D normalmap;
+uniform sampler2D shadowmap;
+uniform vec3 lightposition;
+uniform vec3 cameraview;
+uniform vec3 cameraposition;
+uniform vec4 light_ambientcomponent;
+uniform vec4 light_diffusecomponent;
+uniform vec4 light_specularcomponent;
+uniform float specularcomponentfactor;
+uniform vec4 material_ambient;
+uniform vec4 material_diffuse;
+uniform vec4 material_specular;
+
+out vec4 fragColor;
+
+// Depth offset that is always applied: covers the 24-bit rounding of the stored depth.
+const float baseOffset = 2.0e-5;
+// Surfaces almost parallel to the light's rays would need an unbounded offset; past this the
+// shadow would detach from its caster, and such surfaces get next to no diffuse light anyway.
+const float maxOffset = 0.004;
+
+// Fraction of the light that reaches a fragment, 0 (in shadow) to 1 (lit), from a 3x3
+// percentage-closer filter with taps one shadow-map texel apart.
+float shadowFactor(vec4 coord)
+{
+    vec3 p = coord.xyz / coord.w;
+    // Derivatives first: they are undefined once the fragments of a quad take different branches.
+    vec3 px = dFdx(p);
+    vec3 py = dFdy(p);
+
+    // Behind the light, beside the map or outside its depth range the map says nothing: lit.
+    if (coord.w <= 0.0 || any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0))))
+        return 1.0;
+
+    vec2 texel = 1.0 / vec2(textureSize(shadowmap, 0));
+
+    // The receiver's depth gradient across the map, from how its map position and depth change
+    // between neighbouring pixels; scaled to the depth change over one texel in s and in t.
+    // A tilted receiver's own stored depth differs from its depth here by up to one texel's worth
+    // of slope at the outer taps, plus half a texel for where the map's texel centres fall.
+    // A receiver seen edge-on in the map has no usable gradient and gets the largest offset.
+    float det = px.x * py.y - px.y * py.x;
+    float offset = maxOffset;
+    if (abs(det) > 1.0e-20) {
+        vec2 slope = abs(vec2(py.y * px.z - px.y * py.z, px.x * py.z - py.x * px.z) / det) * texel;
+        offset = min(baseOffset + 1.5 * (slope.x + slope.y), maxOffset);
+    }
+
+    float lit = 0.0;
+    for (int i = -1; i <= 1; ++i) {
+        for (int j = -1; j <= 1; ++j) {
+            float stored = textureLod(shadowmap, p.xy + vec2(i, j) * texel, 0.0).r;
+            lit += (p.z - offset <= stored) ? 1.0 : 0.0;
+        }
+    }
+    return lit / 9.0;
+}
+
+void main()
+{
+    float lit = shadowFactor(shadowCoord);
+    vec4 surface = texture(colormap, texCoords);
+
+    // Tangent frame: interpolation bends the tangent off the normal, so square it up again.
+    vec3 n = normalize(worldNormal);
+    vec3 t = normalize(worldTangent.xyz - n * dot(n, worldTangent.xyz));
+    vec3 b = cross(n, t) * (worldTangent.w < 0.0 ? -1.0 : 1.0);
+    mat3 worldToTangent = transpose(mat3(t, b, n));
+
+    vec3 toLightWorld = normalize(lightposition - worldPosition);
+    vec3 toEyeWorld = cameraposition - worldPosition;
+    float eyeDistance = length(toEyeWorld);
+    // A fragment at the eye itself has no direction to it; the camera's viewing axis stands in.
+    if (eyeDistance < 1.0e-4) {
+        toEyeWorld = cameraview;
+        eyeDistance = max(length(cameraview), 1.0e-6);
+    }
+    toEyeWorld /= eyeDistance;
+
+    vec3 toLight = worldToTangent * toLightWorld;
+    vec3 toEye = worldToTangent * toEyeWorld;
+    vec3 bumped = normalize(texture(normalmap, texCoords).rgb * 2.0 - 1.0);
+
+    // The normal map may tilt a normal towards a light that the surface itself faces away from;
+    // the true surface must face the light, fading in over its last 15 degrees instead of cutting off.
+    float facing = clamp(4.0 * toLight.z, 0.0, 1.0);
+
+    float diffuse = max(dot(bumped, toLight), 0.0);
+    float specular = 0.0;
+    if (diffuse > 0.0)
+        specular = pow(max(dot(reflect(-toLight, bumped), toEye), 0.0), specularcomponentfactor);
+
+    // The colour map tints the ambient and diffuse parts; the highlight keeps the light's colour.
+    vec3 colour = surface.rgb * light_ambientcomponent.rgb * material_ambient.rgb
+        + lit * facing * (diffuse * surface.rgb * light_diffusecomponent.rgb * material_diffuse.rgb
+                          + specular * light_specularcomponent.rgb * material_specular.rgb);
+    fragColor = vec4(colour, surface.a * material_diffuse.a);
+}
