@@ -20,3 +20,4 @@ int mipmapMode = 1;
 bool useVertexArrays = true;
 bool swapInterval = false;
 glm::vec3 lastPlayerPosition{0.0f, 0.0f, 0.0f};
+KeyLatches keyLatches;

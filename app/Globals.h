@@ -29,3 +29,9 @@ extern int mipmapMode; // 0 off, 1 nearest mipmap level, 2 linear blend of level
 extern bool useVertexArrays;
 extern bool swapInterval;
 extern glm::vec3 lastPlayerPosition;
+
+// One latch per toggle key: set while its key is down, so a held key toggles once.
+struct KeyLatches {
+    bool f2 = false, f3 = false, f4 = false, f5 = false, f6 = false, f10 = false;
+};
+extern KeyLatches keyLatches;

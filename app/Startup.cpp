@@ -9,7 +9,11 @@
 #include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
+#include "app/FrameUpdate.h"
+#include "app/GlfwInput.h"
 #include "app/Music.h"
+#include "objects/ModelImport.h"
+#include "physics/BulletPhysics.h"
 #include "render/Display.h"
 #include "render/Scene.h"
 #include "render/TextManager.h"
@@ -22,6 +26,38 @@ constexpr unsigned winScreen = 24;
 constexpr unsigned loseScreen = 25;
 
 Music music;
+
+// Per mesh of the player's model: (colour map, normal map) by texture index.
+TexturePairs playerTextures()
+{
+    const std::pair<int, int> body(0, 1), nose(10, 11), noseHair(8, 9), teeth(4, 5), eye(2, 3), tail(6, 7);
+    TexturePairs pairs;
+    auto add = [&pairs](std::pair<int, int> pair, int count) { pairs.insert(pairs.end(), count, pair); };
+    add(body, 4);
+    add(nose, 1);
+    add(noseHair, 6);
+    add(teeth, 2);
+    add(eye, 2);
+    add(tail, 1);
+    for (int leg = 0; leg < 4; ++leg) { // upper legs in fur, paws and toes in the tail's skin
+        add(body, 2);
+        add(tail, 3);
+    }
+    add({0, 0}, 2); // the ears: body colour for both maps
+    return pairs;
+}
+
+// Per mesh of the level. The ground uses its colour image for both maps.
+TexturePairs levelTextures()
+{
+    const std::pair<int, int> brick(12, 13), ground(18, 18), stone(16, 17), water(14, 15),
+        cheeseSide(20, 21), cheeseTop(22, 23);
+    TexturePairs pairs{brick, ground};
+    pairs.insert(pairs.end(), 8, stone);
+    pairs.insert(pairs.end(), 4, brick);
+    pairs.insert(pairs.end(), {water, stone, brick, cheeseSide, cheeseTop});
+    return pairs;
+}
 
 std::string glfwReason()
 {
@@ -80,36 +116,53 @@ bool startPlatform()
     return true;
 }
 
-void startWorld()
+bool startWorld()
 {
     light = new Light();
     camera = new Camera();
     scene = new Scene();
+    if (!scene->physics->levelLoaded()) {
+        std::cerr << "gorbeck: " << scene->physics->levelLoadError() << std::endl;
+        return false;
+    }
     scene->loadShaders();
     scene->lookUpUniforms();
     scene->initMatrices();
+    scene->createShadowMap();
+
+    if (!loadModel(*scene, "models/gorbeck.obj", playerTextures(), true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f)))
+        return false;
+    if (!loadModel(*scene, "models/level.obj", levelTextures(), false, 1.0f, glm::vec3(0.0f)))
+        return false;
 
     mouseCenterX = windowWidth / 2;
     mouseCenterY = windowHeight / 2;
     lastFrameTime = static_cast<float>(glfwGetTime());
     glfwSwapInterval(0);
+    return true;
+}
+
+void drawFrame()
+{
+    switch (gameState) {
+    case 0:
+        scene->renderShadowPass();
+        scene->renderCameraPass();
+        break;
+    case 1:
+        scene->textManager->drawEndScreen(winScreen);
+        break;
+    default:
+        scene->textManager->drawEndScreen(loseScreen);
+        break;
+    }
 }
 
 void runMainLoop()
 {
     for (;;) {
-        switch (gameState) {
-        case 0:
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            display::present();
-            break;
-        case 1:
-            scene->textManager->drawEndScreen(winScreen);
-            break;
-        default:
-            scene->textManager->drawEndScreen(loseScreen);
-            break;
-        }
+        applyFrameRequests(window, update(readFrameInput(window)));
+        drawFrame();
         // Tested after drawing, so the frame in which Escape is first seen is still shown.
         if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
             break;

@@ -6,6 +6,9 @@
 // no GL call is made then.
 bool startPlatform();
 // startWorld: the light, the camera, the scene with its programs and models, the timer.
-void startWorld();
+// Returns false, after one line on standard error, when a model file cannot be used.
+bool startWorld();
+// Draws one frame by the game state: the two passes while playing, else an end screen.
+void drawFrame();
 void runMainLoop();
 void teardown();

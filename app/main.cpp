@@ -6,7 +6,10 @@ int main()
 {
     if (!startPlatform())
         return EXIT_FAILURE;
-    startWorld();
+    if (!startWorld()) {
+        teardown();
+        return EXIT_FAILURE;
+    }
     runMainLoop();
     teardown();
     // The scene and everything it holds live until the process ends.

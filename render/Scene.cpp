@@ -9,11 +9,7 @@
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "objects/TextureLibrary.h"
-#if __has_include("physics/BulletPhysics.h")
 #include "physics/BulletPhysics.h"
-#else
-class BulletPhysics {};
-#endif
 #include "render/ShaderProgram.h"
 #include "render/TextManager.h"
 
@@ -43,7 +39,17 @@ Scene::Scene()
     shadowUniforms.fill(-1);
     textureLibrary = std::make_unique<TextureLibrary>();
     textureLibrary->loadTextures();
+    physics = std::make_unique<BulletPhysics>();
     textManager = new TextManager(textureLibrary.get());
+}
+
+Scene::Scene(std::unique_ptr<BulletPhysics> world)
+    : camera(::camera), light(::light), textureLibrary(std::make_unique<TextureLibrary>()), physics(std::move(world))
+{
+    colorUniforms.fill(-1);
+    textureUniforms.fill(-1);
+    bumpUniforms.fill(-1);
+    shadowUniforms.fill(-1);
 }
 
 // The objects and the text overlay live until the process ends; only what the scene owns goes.
@@ -59,6 +65,10 @@ void Scene::loadShaders()
         std::cout << "bumpShader: shaderloading not successful" << std::endl;
     if (!buildShaderProgram("shader/shadow.vert", "shader/shadow.frag", shadowProgram))
         std::cout << "shadowShader: shaderloading not successful" << std::endl;
+    colorReady = programLinked(colorProgram);
+    textureReady = programLinked(textureProgram);
+    shadowReady = programLinked(shadowProgram);
+    bumpReady = programLinked(bumpProgram);
 }
 
 void Scene::lookUpUniforms()
@@ -90,15 +100,16 @@ void Scene::updateLightView()
 
 void Scene::uploadLightingUniforms()
 {
-    uploadLightingUniforms(colorProgram, colorUniforms.data(), false);
-    uploadLightingUniforms(textureProgram, textureUniforms.data(), false);
-    uploadLightingUniforms(bumpProgram, bumpUniforms.data(), true);
+    if (colorReady)
+        uploadLightingUniforms(colorProgram, colorUniforms.data(), false);
+    if (textureReady)
+        uploadLightingUniforms(textureProgram, textureUniforms.data(), false);
+    if (bumpReady)
+        uploadLightingUniforms(bumpProgram, bumpUniforms.data(), true);
 }
 
 void Scene::uploadLightingUniforms(GLuint program, const GLint* uniforms, bool withCameraPosition)
 {
-    if (!programLinked(program))
-        return;
     glUseProgram(program);
     glUniformMatrix4fv(uniforms[Projection], 1, GL_FALSE, glm::value_ptr(projection));
     glUniformMatrix4fv(uniforms[View], 1, GL_FALSE, glm::value_ptr(view));
@@ -119,4 +130,9 @@ void Scene::uploadLightingUniforms(GLuint program, const GLint* uniforms, bool w
     glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
     glUniform1i(uniforms[ShadowMap], shadowMapUnit);
     glUseProgram(0);
+}
+
+void Scene::setWireframe(bool on)
+{
+    glPolygonMode(GL_FRONT_AND_BACK, on ? GL_LINE : GL_FILL);
 }

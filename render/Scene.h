@@ -26,6 +26,9 @@ public:
     };
 
     Scene();
+    // A scene for running the game's rules without drawing: no GL call, no textures loaded,
+    // no text overlay; the physics world is given.
+    explicit Scene(std::unique_ptr<BulletPhysics> world);
     virtual ~Scene();
 
     void loadShaders();
@@ -34,6 +37,15 @@ public:
     void setViewMatrix(glm::mat4 m);
     void updateLightView();
     void uploadLightingUniforms();
+
+    // Polygons as lines (true) or filled.
+    void setWireframe(bool on);
+
+    void createShadowMap();
+    void renderShadowPass();
+    void renderCameraPass();
+
+    static constexpr int shadowMapSize = 8192;
 
     Camera* camera = nullptr;
     Light* light = nullptr;
@@ -62,5 +74,12 @@ public:
     int playerBodyIndex = 0;
 
 private:
+    // Whether the shadow and bump programs linked. Drawing with one that did not would
+    // only raise GL errors, so its draws are skipped: the window still clears and presents.
+    bool colorReady = false;
+    bool textureReady = false;
+    bool shadowReady = false;
+    bool bumpReady = false;
+
     void uploadLightingUniforms(GLuint program, const GLint* uniforms, bool withCameraPosition);
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+// Everything the frame update reads from the platform, captured once per frame: the keys
+// the game uses, the mouse position and the time. The GLFW layer fills it from the window;
+// tests and replays fill it themselves.
+enum class Key : std::size_t {
+    P, U, F2, F3, F4, F5, F6, F10, W, S, A, D, Space, Enter, I, J, K, L, Escape,
+};
+constexpr std::size_t keyCount = static_cast<std::size_t>(Key::Escape) + 1;
+
+struct FrameInput {
+    std::array<bool, keyCount> keys{};
+    double mouseX = 400.0;
+    double mouseY = 300.0;
+    double time = 0.0; // seconds since the window library started
+
+    bool down(Key key) const { return keys[static_cast<std::size_t>(key)]; }
+    void press(Key key, bool isDown = true) { keys[static_cast<std::size_t>(key)] = isDown; }
+};
+
+// What the frame update asks of the platform once it has run.
+struct FrameRequests {
+    bool recenterMouse = false; // put the cursor back to the mouse centre
+    int swapInterval = -1;      // 0 or 1 to change the swap interval; -1 leaves it
+};

@@ -1,0 +1,244 @@
+#include "app/FrameUpdate.h"
+
+#include <cmath>
+#include <iostream>
+
+#include "app/Camera.h"
+#include "app/Globals.h"
+#include "app/Light.h"
+#include "objects/TextureLibrary.h"
+#include "physics/BulletPhysics.h"
+#include "physics/Gorbeck.h"
+#include "render/Scene.h"
+
+namespace {
+
+constexpr float walkSpeed = 10.0f;     // units per second
+constexpr float phaseSpeed = 10.0f;    // radians per second of the walk animation
+constexpr float turnFactor = 40.0f;    // (2 x dt) x 40: 80 degrees per second
+constexpr float lightHeight = 200.0f;
+constexpr float lightSpeed = 10.0f;    // times the camera's view vector per second
+constexpr float mouseFactor = 0.005f;  // x 40: 0.2 degrees per pixel
+constexpr float lowestEye = 1.0f;      // the camera stays between these heights above its target
+constexpr float highestEye = 6.5f;
+constexpr float pullBack = 10.0f;      // 1 + 10: the eye ends 11 units behind the player
+constexpr float eyeRaise = 3.0f;
+constexpr float lossHeight = -9.0f;
+const glm::vec3 startPoint(0.0f, 10.0f, 0.0f);
+
+// A toggle acts on the frame its key goes down, and only then.
+bool toggled(bool down, bool& latch)
+{
+    bool acts = down && !latch;
+    latch = down;
+    return acts;
+}
+
+struct Filter {
+    GLint minification;
+    GLint magnification;
+    const char* message;
+};
+
+// F4 flips to the filter that is not current: indexed by [mipmapMode][linearFiltering].
+const Filter flipFilters[3][2] = {
+    {{GL_LINEAR, GL_LINEAR, "Mipmapping off, linear texture filtering"},
+     {GL_NEAREST, GL_NEAREST, "Mipmapping off, nearest neighbour texture filtering"}},
+    {{GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, "Mipmapping on (nearest neighbour), linear texture filtering"},
+     {GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST, "Mipmapping on (nearest neighbour), nearest neighbour texture filtering"}},
+    {{GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, "Mipmapping on (linear), linear texture filtering"},
+     {GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST, "Mipmapping on (linear), nearest neighbour texture filtering"}},
+};
+
+// F5 advances the mipmap mode and keeps the current filter: [mipmapMode][linearFiltering].
+const Filter advanceFilters[3][2] = {
+    {{GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST, "Mipmapping on (nearest neighbour), nearest neighbour texture filtering"},
+     {GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, "Mipmapping on (nearest neighbour), linear texture filtering"}},
+    {{GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST, "Mipmapping on (linear), nearest neighbour texture filtering"},
+     {GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, "Mipmapping on (linear), linear texture filtering"}},
+    {{GL_NEAREST, GL_NEAREST, "Mipmapping off, nearest texture filtering"},
+     {GL_LINEAR, GL_LINEAR, "Mipmapping off, linear texture filtering"}},
+};
+
+void applyFilter(const Filter& filter)
+{
+    scene->textureLibrary->applyFilter(scene->textureLibrary->getTextureIds(), filter.minification,
+                                       filter.magnification);
+    std::cout << filter.message << std::endl;
+}
+
+void placeLightAbove(const glm::vec3& p)
+{
+    light->position = p + glm::vec3(0.0f, lightHeight, 0.0f);
+    light->target = p;
+}
+
+void advanceWalkPhases(Gorbeck& player, float dt)
+{
+    player.swayPhase += phaseSpeed * dt;
+    player.swingPhase += phaseSpeed * dt;
+    player.wagPhase += phaseSpeed * dt;
+}
+
+void walk(const FrameInput& input, Gorbeck& player, float dt)
+{
+    BulletPhysics& physics = *scene->physics;
+    if (input.down(Key::W)) {
+        physics.walkForward(player.getDirection(), walkSpeed * dt);
+        advanceWalkPhases(player, dt);
+        lastPlayerPosition = player.position;
+        placeLightAbove(player.position);
+    } else if (input.down(Key::S)) {
+        physics.walkBackward(player.getDirection(), walkSpeed * dt);
+        // The light follows the position cached last frame, before that frame's step.
+        placeLightAbove(lastPlayerPosition);
+        advanceWalkPhases(player, dt);
+    } else {
+        // Standing still: the legs return to rest at once, the sway and wag stay where they are.
+        player.swingPhase = 0.0f;
+        physics.walkForward(player.getDirection(), 0.0f);
+    }
+}
+
+void steerLight(const FrameInput& input, float dt)
+{
+    float k = lightSpeed * dt;
+    float dx = camera->target.x - camera->position.x;
+    float dz = camera->target.z - camera->position.z;
+    // The view vector turned by a quarter turn, with the angle's cosine and sine as floats.
+    auto turned = [k, dx, dz](double theta) {
+        float c = static_cast<float>(std::cos(theta));
+        float s = static_cast<float>(std::sin(theta));
+        float x = k * dx, z = k * dz;
+        return glm::vec3(x * c + z * s, 0.0f, z * c - x * s);
+    };
+    glm::vec3 offset(0.0f);
+    if (input.down(Key::I))
+        offset += glm::vec3(k * dx, 0.0f, k * dz);
+    if (input.down(Key::J))
+        offset += turned(1.5707963705062866);
+    if (input.down(Key::K))
+        offset += glm::vec3(-k * dx, 0.0f, -k * dz);
+    if (input.down(Key::L))
+        offset += turned(-1.5707963705062866);
+    light->position += offset;
+    light->target += offset;
+}
+
+void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition)
+{
+    float h = camera->position.y - camera->target.y;
+    mouseX = static_cast<int>(input.mouseX);
+    mouseY = static_cast<int>(input.mouseY);
+
+    // Moving the mouse up raises the pitch and lowers the eye; the band keeps the eye
+    // between 1 and 6.5 units above the player.
+    int dy = mouseCenterY - mouseY;
+    float pitchChange = static_cast<float>(dy) * mouseFactor;
+    if ((h > highestEye && dy > 0) || (h < lowestEye && dy < 0) || (h > lowestEye && h < highestEye))
+        camera->changePitch(pitchChange);
+
+    int dx = mouseCenterX - mouseX;
+    camera->yaw = static_cast<float>(dx) * mouseFactor * 40.0f + camera->yaw;
+    if (camera->yaw > 360.0f)
+        camera->yaw -= 360.0f;
+    if (camera->yaw < -360.0f)
+        camera->yaw += 360.0f;
+
+    camera->updateTarget();
+    glm::vec3 follow = playerPosition - camera->target;
+    camera->position += follow;
+    camera->target += follow;
+    float ex = camera->target.x - camera->position.x;
+    float ez = camera->target.z - camera->position.z;
+    camera->position.x -= pullBack * ex;
+    camera->position.z -= pullBack * ez;
+    camera->position.y += eyeRaise;
+
+    mouseCenterX = 400;
+    mouseCenterY = 300;
+}
+
+} // namespace
+
+int gameStateAt(float x, float y, float z)
+{
+    if (y < lossHeight)
+        return -1;
+    if (x > 230.0f && x < 250.0f && z > 540.0f)
+        return 1;
+    return 0;
+}
+
+void stepPhysics()
+{
+    scene->physics->step();
+    scene->player->position = characterPosition(*scene->physics, scene->playerBodyIndex);
+}
+
+FrameRequests update(const FrameInput& input)
+{
+    FrameRequests requests;
+    if (input.down(Key::P))
+        paused = true;
+    if (input.down(Key::U))
+        paused = false;
+    else if (paused)
+        return requests;
+
+    float now = static_cast<float>(input.time);
+    float dt = now - lastFrameTime;
+    lastFrameTime = now;
+
+    if (showFrameRate)
+        std::cout << "FPS: " << (1000.0f / dt) / 1000.0f << std::endl;
+    if (toggled(input.down(Key::F2), keyLatches.f2))
+        showFrameRate = !showFrameRate;
+    if (toggled(input.down(Key::F3), keyLatches.f3)) {
+        scene->setWireframe(!wireframe);
+        std::cout << (wireframe ? "Wire frame mode off" : "Wire frame mode on") << std::endl;
+        wireframe = !wireframe;
+    }
+    if (toggled(input.down(Key::F4), keyLatches.f4)) {
+        applyFilter(flipFilters[mipmapMode][linearFiltering ? 1 : 0]);
+        linearFiltering = !linearFiltering;
+    }
+    if (toggled(input.down(Key::F5), keyLatches.f5)) {
+        applyFilter(advanceFilters[mipmapMode][linearFiltering ? 1 : 0]);
+        mipmapMode = (mipmapMode + 1) % 3;
+    }
+    if (toggled(input.down(Key::F6), keyLatches.f6))
+        useVertexArrays = !useVertexArrays;
+    if (toggled(input.down(Key::F10), keyLatches.f10)) {
+        requests.swapInterval = swapInterval ? 0 : 1;
+        swapInterval = !swapInterval;
+    }
+
+    Gorbeck& player = *scene->player;
+    BulletPhysics& physics = *scene->physics;
+    walk(input, player, dt);
+    if (input.down(Key::A))
+        player.rotation.y += (2.0f * dt) * turnFactor;
+    if (input.down(Key::D))
+        player.rotation.y -= (2.0f * dt) * turnFactor;
+    lastPlayerPosition = player.position;
+    if (input.down(Key::Space))
+        physics.jump();
+    if (input.down(Key::Enter)) {
+        physics.warp(startPoint);
+        placeLightAbove(player.position);
+    }
+    steerLight(input, dt);
+    orbitCamera(input, player.position);
+    requests.recenterMouse = true;
+
+    stepPhysics();
+    scene->setViewMatrix(camera->viewMatrix());
+    scene->updateLightView();
+    scene->cameraView = camera->position - camera->target;
+    player.updateModelMatrix();
+    for (Object* object : scene->objects)
+        object->updateModelMatrix();
+    gameState = gameStateAt(player.position.x, player.position.y, player.position.z);
+    return requests;
+}

@@ -1,0 +1,87 @@
+#include "render/Scene.h"
+
+#include <iostream>
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/Globals.h"
+#include "objects/Object.h"
+#include "objects/TextureLibrary.h"
+#include "physics/Gorbeck.h"
+#include "render/Display.h"
+
+namespace {
+
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+
+} // namespace
+
+void Scene::createShadowMap()
+{
+    shadowMapUnit = textureLibrary->takeTextureUnit();
+    // Maps the light's clip space [-1, 1] to texture space [0, 1] in x, y and depth.
+    bias = glm::mat4(0.5f, 0.0f, 0.0f, 0.0f,
+                     0.0f, 0.5f, 0.0f, 0.0f,
+                     0.0f, 0.0f, 0.5f, 0.0f,
+                     0.5f, 0.5f, 0.5f, 1.0f);
+
+    glGenTextures(1, &shadowMapTexture);
+    glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // Look-ups outside the map must not wrap to its far side; the border's depth of 1.0
+    // is farther than anything, so whatever lies outside the map is lit.
+    const GLfloat border[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_CLAMP_TO_BORDER));
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_CLAMP_TO_BORDER));
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, shadowMapSize, shadowMapSize, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    glGenFramebuffers(1, &shadowFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, shadowMapTexture, 0);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        std::cout << "GL_FRAMEBUFFER_COMPLETE failed, CANNOT use FBO" << std::endl;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void Scene::renderShadowPass()
+{
+    glViewport(0, 0, shadowMapSize, shadowMapSize);
+    // Only the faces turned away from the light write depth, which keeps lit surfaces
+    // from shadowing themselves.
+    glCullFace(GL_FRONT);
+    glUseProgram(shadowReady ? shadowProgram : 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (shadowReady) {
+        glUniformMatrix4fv(shadowUniforms[0], 1, GL_FALSE, glm::value_ptr(lightView));
+        glUniformMatrix4fv(shadowUniforms[1], 1, GL_FALSE, glm::value_ptr(shadowProjection));
+        if (player)
+            player->drawDepth(useVertexArrays);
+        for (Object* object : objects)
+            object->drawDepth(useVertexArrays);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glUseProgram(0);
+}
+
+void Scene::renderCameraPass()
+{
+    glViewport(0, 0, windowWidth, windowHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glCullFace(GL_BACK);
+    uploadLightingUniforms();
+    if (bumpReady) {
+        if (player)
+            player->draw(useVertexArrays);
+        for (Object* object : objects)
+            object->draw(useVertexArrays);
+    }
+    display::present();
+}

@@ -1,0 +1,288 @@
+#include "app/FrameUpdate.h"
+
+#include <cmath>
+
+#include "tests/app/PlayFixture.h"
+
+using FrameUpdate = PlayFixture;
+
+namespace {
+
+std::string captured(const std::function<void()>& run)
+{
+    testing::internal::CaptureStdout();
+    run();
+    return testing::internal::GetCapturedStdout();
+}
+
+} // namespace
+
+TEST_F(FrameUpdate, HeldToggleKeyActsOnce)
+{
+    for (int i = 0; i < 5; ++i)
+        frame({Key::F6, Key::F10});
+    EXPECT_FALSE(useVertexArrays);
+    EXPECT_TRUE(swapInterval);
+
+    frame(); // released
+    FrameRequests requests = frame({Key::F10});
+    EXPECT_EQ(requests.swapInterval, 0);
+    EXPECT_FALSE(swapInterval);
+    requests = frame({Key::F10});
+    EXPECT_EQ(requests.swapInterval, -1) << "still held: no second toggle";
+}
+
+TEST_F(FrameUpdate, FrameRatePrintsFromTheFrameAfterF2)
+{
+    EXPECT_EQ(captured([&] { frame({Key::F2}, 0.5); }), "");
+    EXPECT_EQ(captured([&] { frame({Key::F2}, 0.25); }), "FPS: 4\n");
+    EXPECT_EQ(captured([&] { frame({}, 0.5); }), "FPS: 2\n");
+    EXPECT_EQ(captured([&] { frame({Key::F2}, 0.5); }), "FPS: 2\n") << "the print precedes the toggle";
+    EXPECT_EQ(captured([&] { frame({}, 0.5); }), "");
+}
+
+TEST_F(FrameUpdate, FilterKeysPrintTheirMessagesAndStepTheModes)
+{
+    // With no textures loaded only the messages and the modes change.
+    EXPECT_EQ(captured([&] { frame({Key::F4}); }), "Mipmapping on (nearest neighbour), linear texture filtering\n");
+    EXPECT_TRUE(linearFiltering);
+    frame();
+    EXPECT_EQ(captured([&] { frame({Key::F4}); }),
+              "Mipmapping on (nearest neighbour), nearest neighbour texture filtering\n");
+    EXPECT_FALSE(linearFiltering);
+
+    const char* expected[3] = {
+        "Mipmapping on (linear), nearest neighbour texture filtering\n",
+        "Mipmapping off, nearest texture filtering\n",
+        "Mipmapping on (nearest neighbour), nearest neighbour texture filtering\n",
+    };
+    for (const char* message : expected) {
+        frame();
+        EXPECT_EQ(captured([&] { frame({Key::F5}); }), message);
+    }
+    EXPECT_EQ(mipmapMode, 1) << "three presses come back to the start";
+
+    frame();
+    frame({Key::F5}); // mode 2
+    frame();
+    EXPECT_EQ(captured([&] { frame({Key::F4}); }), "Mipmapping on (linear), linear texture filtering\n");
+}
+
+TEST_F(FrameUpdate, PausedFrameDoesNothingAndResumingCoversThePause)
+{
+    land();
+    glm::vec3 before = player->position;
+    frame({Key::P});
+    for (int i = 0; i < 30; ++i)
+        frame({Key::W, Key::F2, Key::F6}, 0.1);
+    EXPECT_EQ(player->position, before);
+    EXPECT_FALSE(showFrameRate);
+    EXPECT_TRUE(useVertexArrays);
+    EXPECT_FALSE(keyLatches.f2) << "latches stay as they were";
+
+    // The first resumed frame's dt spans everything since the last unpaused frame: the P
+    // frame (1/60 s), the 3 s of the pause and its own 0.5 s. W walks 10 units per second of it.
+    frame({Key::U, Key::W}, 0.5);
+    float moved = glm::length(player->position - before);
+    EXPECT_NEAR(moved, 10.0f * (1.0f / 60.0f + 3.0f + 0.5f), 0.02f);
+}
+
+TEST_F(FrameUpdate, PAndUTogetherRunNormally)
+{
+    land();
+    glm::vec3 before = player->position;
+    frame({Key::P, Key::U, Key::W}, 0.1);
+    EXPECT_FALSE(paused);
+    EXPECT_NEAR(glm::length(player->position - before), 1.0f, 1e-3f);
+}
+
+TEST_F(FrameUpdate, HoldingWForOneSecondWalksTenUnitsAtAnyFrameRate)
+{
+    for (int fps : {30, 120}) {
+        land();
+        glm::vec3 before = player->position;
+        for (int i = 0; i < fps; ++i)
+            frame({Key::W}, 1.0 / fps);
+        glm::vec3 moved = player->position - before;
+        // Heading -180: the mouse faces -z, the way the camera looks.
+        EXPECT_NEAR(moved.z, -10.0f, 0.02f) << fps << " frames per second";
+        EXPECT_NEAR(moved.x, 0.0f, 1e-4f);
+        frame({Key::Enter});
+    }
+}
+
+TEST_F(FrameUpdate, WAndSTogetherWalkForwardOnly)
+{
+    land();
+    glm::vec3 before = player->position;
+    for (int i = 0; i < 30; ++i)
+        frame({Key::W, Key::S}, 1.0 / 30);
+    EXPECT_NEAR(player->position.z - before.z, -10.0f, 0.02f);
+
+    before = player->position;
+    for (int i = 0; i < 15; ++i)
+        frame({Key::S}, 1.0 / 30);
+    EXPECT_NEAR(player->position.z - before.z, 5.0f, 0.02f);
+}
+
+TEST_F(FrameUpdate, TurningIsEightyDegreesPerSecondAndADCancel)
+{
+    float start = player->rotation.y;
+    for (int i = 0; i < 10; ++i)
+        frame({Key::A}, 0.1);
+    EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
+    for (int i = 0; i < 10; ++i)
+        frame({Key::A, Key::D}, 0.1);
+    EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
+    frame({Key::D}, 0.5);
+    EXPECT_NEAR(player->rotation.y - start, 40.0f, 1e-3f);
+}
+
+TEST_F(FrameUpdate, HeldSpaceGivesOneJumpUntilLanding)
+{
+    land();
+    float floor = player->position.y;
+    int takeOffs = 0;
+    float highest = floor;
+    bool airborne = false;
+    for (int i = 0; i < 70; ++i) { // the flight takes about 82 frames: one jump only
+        frame({Key::Space});
+        bool up = player->position.y > floor + 0.01f;
+        if (up && !airborne)
+            ++takeOffs;
+        airborne = up;
+        highest = std::max(highest, player->position.y);
+    }
+    EXPECT_EQ(takeOffs, 1);
+    EXPECT_NEAR(highest - floor, 6.64f, 0.05f);
+}
+
+TEST_F(FrameUpdate, EnterPutsTheCharacterBackAtTheStart)
+{
+    land();
+    for (int i = 0; i < 30; ++i)
+        frame({Key::W}, 0.1);
+    frame({Key::Enter});
+    // The warp happens before the step, which then lets it fall for 1/60 s.
+    EXPECT_NEAR(player->position.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(player->position.y, 10.0f, 0.01f);
+    EXPECT_NEAR(player->position.z, 0.0f, 1e-4f);
+}
+
+TEST_F(FrameUpdate, WalkingPlacesTheLightAboveThePlayer)
+{
+    land();
+    frame({Key::W});
+    glm::vec3 p = lastPlayerPosition;
+    EXPECT_EQ(light->position, p + glm::vec3(0.0f, 200.0f, 0.0f));
+    EXPECT_EQ(light->target, p);
+}
+
+TEST_F(FrameUpdate, LightKeysMoveAlongAndAcrossTheCameraView)
+{
+    land();
+    frame(); // the camera now sits 11 behind the player: view vector (0, -11) at yaw 180
+    float dx = camera->target.x - camera->position.x;
+    float dz = camera->target.z - camera->position.z;
+    ASSERT_NEAR(dx, 0.0f, 1e-4f);
+    ASSERT_NEAR(dz, -11.0f, 1e-4f);
+
+    struct Case {
+        Key key;
+        glm::vec3 offset; // k = 10 x 0.1 = 1 times the view vector, turned for J and L
+    } cases[] = {
+        {Key::I, {0.0f, 0.0f, -11.0f}},
+        {Key::J, {-11.0f, 0.0f, 0.0f}}, // (k dz, -k dx): a quarter turn to the left of the view
+        {Key::K, {0.0f, 0.0f, 11.0f}},
+        {Key::L, {11.0f, 0.0f, 0.0f}},
+    };
+    for (const Case& c : cases) {
+        glm::vec3 position = light->position, target = light->target;
+        frame({c.key}, 0.1);
+        glm::vec3 moved = light->position - position;
+        EXPECT_NEAR(moved.x, c.offset.x, 1e-3f);
+        EXPECT_NEAR(moved.y, 0.0f, 1e-6f);
+        EXPECT_NEAR(moved.z, c.offset.z, 1e-3f);
+        EXPECT_EQ(light->target - target, moved);
+    }
+}
+
+TEST_F(FrameUpdate, CameraFollowsElevenBehindAndThreeAbove)
+{
+    land();
+    frame({}, 1.0 / 60, 390, 300); // 10 pixels left: yaw 180 + 2 = 182
+    EXPECT_FLOAT_EQ(camera->yaw, 182.0f);
+    glm::vec3 p = player->position;
+    float yaw = glm::radians(182.0f);
+    EXPECT_NEAR(camera->position.x, p.x - 11.0f * std::sin(yaw), 1e-3f);
+    EXPECT_NEAR(camera->position.z, p.z - 11.0f * std::cos(yaw), 1e-3f);
+    EXPECT_NEAR(camera->position.y, p.y + 3.0f, 1e-3f);
+    // The target is the player's position before this frame's step; the step moves little once landed.
+    EXPECT_NEAR(glm::distance(camera->target, p), 0.0f, 1e-3f);
+    EXPECT_EQ(scene->cameraView, camera->position - camera->target);
+}
+
+TEST_F(FrameUpdate, PitchBandEdgesIgnoreVerticalMouseMotion)
+{
+    land();
+    for (float h : {1.0f, 6.5f}) {
+        camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
+        camera->position = glm::vec3(0.0f, 5.0f + h, 11.0f);
+        camera->pitch = 0.0f;
+        frame({}, 1.0 / 60, 400, 250); // 50 pixels up
+        EXPECT_EQ(camera->pitch, 0.0f) << "h = " << h;
+        camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
+        camera->position = glm::vec3(0.0f, 5.0f + h, 11.0f);
+        frame({}, 1.0 / 60, 400, 350);
+        EXPECT_EQ(camera->pitch, 0.0f) << "h = " << h;
+    }
+    // Inside the band the mouse moves the pitch: 50 pixels up is +10 degrees.
+    camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
+    camera->position = glm::vec3(0.0f, 8.0f, 11.0f);
+    frame({}, 1.0 / 60, 400, 250);
+    EXPECT_FLOAT_EQ(camera->pitch, 10.0f);
+    // Above the band only upward motion (which lowers the eye) counts.
+    camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
+    camera->position = glm::vec3(0.0f, 12.0f, 11.0f);
+    frame({}, 1.0 / 60, 400, 350);
+    EXPECT_FLOAT_EQ(camera->pitch, 10.0f);
+}
+
+TEST_F(FrameUpdate, EveryFrameAsksToRecentreTheMouse)
+{
+    FrameRequests requests = frame({}, 1.0 / 60, 100, 500);
+    EXPECT_TRUE(requests.recenterMouse);
+    EXPECT_EQ(mouseX, 100);
+    EXPECT_EQ(mouseY, 500);
+    EXPECT_EQ(mouseCenterX, 400);
+    EXPECT_EQ(mouseCenterY, 300);
+}
+
+TEST(GameRules, BoundariesAreStrict)
+{
+    EXPECT_EQ(gameStateAt(0.0f, -9.0f, 0.0f), 0);
+    EXPECT_EQ(gameStateAt(0.0f, -9.001f, 0.0f), -1);
+    EXPECT_EQ(gameStateAt(240.0f, -10.0f, 600.0f), -1) << "falling wins over the goal";
+    EXPECT_EQ(gameStateAt(240.0f, 0.0f, 540.001f), 1);
+    EXPECT_EQ(gameStateAt(240.0f, 0.0f, 540.0f), 0);
+    EXPECT_EQ(gameStateAt(230.0f, 0.0f, 600.0f), 0);
+    EXPECT_EQ(gameStateAt(250.0f, 0.0f, 600.0f), 0);
+    EXPECT_EQ(gameStateAt(230.001f, 0.0f, 600.0f), 1);
+    EXPECT_EQ(gameStateAt(249.999f, 0.0f, 600.0f), 1);
+}
+
+TEST_F(FrameUpdate, GameStateFollowsThePlayerEveryFrame)
+{
+    land();
+    EXPECT_EQ(gameState, 0);
+    scene->physics->warp(glm::vec3(240.0f, 0.96f, 560.0f));
+    frame();
+    EXPECT_EQ(gameState, 1);
+    scene->physics->warp(glm::vec3(0.0f, 0.96f, 0.0f));
+    frame();
+    EXPECT_EQ(gameState, 0) << "leaving the goal returns to playing";
+    scene->physics->warp(glm::vec3(600.0f, 0.0f, 0.0f)); // off the floor
+    for (int i = 0; i < 120 && gameState == 0; ++i)
+        frame();
+    EXPECT_EQ(gameState, -1);
+}
