@@ -9,21 +9,16 @@
 #include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
-#include "app/FrameUpdate.h"
-#include "app/GlfwInput.h"
 #include "app/Music.h"
 #include "objects/ModelImport.h"
 #include "physics/BulletPhysics.h"
 #include "render/Display.h"
 #include "render/Scene.h"
-#include "render/TextManager.h"
 
 namespace {
 
 constexpr int windowWidth = 800;
 constexpr int windowHeight = 600;
-constexpr unsigned winScreen = 24;
-constexpr unsigned loseScreen = 25;
 
 Music music;
 
@@ -140,35 +135,6 @@ bool startWorld()
     lastFrameTime = static_cast<float>(glfwGetTime());
     glfwSwapInterval(0);
     return true;
-}
-
-void drawFrame()
-{
-    switch (gameState) {
-    case 0:
-        scene->renderShadowPass();
-        scene->renderCameraPass();
-        break;
-    case 1:
-        scene->textManager->drawEndScreen(winScreen);
-        break;
-    default:
-        scene->textManager->drawEndScreen(loseScreen);
-        break;
-    }
-}
-
-void runMainLoop()
-{
-    for (;;) {
-        applyFrameRequests(window, update(readFrameInput(window)));
-        drawFrame();
-        // Tested after drawing, so the frame in which Escape is first seen is still shown.
-        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
-            break;
-        if (glfwWindowShouldClose(window))
-            break;
-    }
 }
 
 void teardown()

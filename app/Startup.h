@@ -8,7 +8,4 @@ bool startPlatform();
 // startWorld: the light, the camera, the scene with its programs and models, the timer.
 // Returns false, after one line on standard error, when a model file cannot be used.
 bool startWorld();
-// Draws one frame by the game state: the two passes while playing, else an end screen.
-void drawFrame();
-void runMainLoop();
 void teardown();

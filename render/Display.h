@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 struct GLFWwindow;
 
 // The window that finished frames are presented in. Every drawing path ends with
@@ -9,5 +11,7 @@ namespace display {
 
 void attach(GLFWwindow* window);
 void present();
+// Saves the next presented frame as a PNG, read back just before its swap.
+void captureNextFrame(const std::string& path);
 
 } // namespace display

@@ -9,14 +9,14 @@
 
 #include "app/Camera.h"
 #include "app/FrameUpdate.h"
+#include "app/HeadlessGame.h"
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
 #include "render/Scene.h"
 
-// The game's globals around a headless scene: a flat floor at y = 0 spanning +-500, the
-// player's mouse with the character registered as start-up does, and no GL. Frames run
+// The game's world without GL over a flat floor at y = 0 spanning +-500. Frames run
 // through `update` with input records and a fake clock.
 class PlayFixture : public testing::Test {
 protected:
@@ -29,37 +29,14 @@ protected:
                                 "vt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\nvn 0 1 0\n"
                                 "f 1/1/1 2/2/1 3/3/1\nf 1/1/1 3/3/1 4/4/1\n";
 
-        light = new Light();
-        camera = new Camera();
-        testing::internal::CaptureStdout();
-        scene = new Scene(std::make_unique<BulletPhysics>(level));
-        player = new Gorbeck(0, 0, 38);
-        scene->physics->addStaticPlane(player->position, glm::vec3(0.0f));
-        player->rotation.y -= 180.0f;
-        player->scale = 0.01f;
-        scene->player = player;
-        scene->playerBodyIndex = scene->physics->addCharacter(glm::vec3(0.0f, 50.0f, 0.0f));
-        scene->physics->addStaticPlane(glm::vec3(0.0f), glm::vec3(0.0f));
-        testing::internal::GetCapturedStdout();
-
-        gameState = 0;
-        lastFrameTime = 0.0f;
-        mouseCenterX = 400;
-        mouseCenterY = 300;
-        paused = showFrameRate = wireframe = linearFiltering = swapInterval = false;
-        mipmapMode = 1;
-        useVertexArrays = true;
-        lastPlayerPosition = glm::vec3(0.0f);
-        keyLatches = KeyLatches();
+        std::string error;
+        ASSERT_TRUE(startHeadlessWorld(level, error)) << error;
+        player = scene->player;
     }
 
     void TearDown() override
     {
-        delete scene;
-        delete player;
-        delete camera;
-        delete light;
-        scene = nullptr;
+        stopHeadlessWorld();
         std::filesystem::remove_all(dir);
     }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The game's optional flags. With none it plays from the keyboard and mouse.
+struct CommandLine {
+    bool help = false;
+    std::string recordFile;  // --record FILE: write every frame's input record
+    std::string replayFile;  // --replay FILE: play FILE instead of the keyboard and mouse
+    int drawEvery = 1;       // --draw-every N: during a replay, draw only every Nth frame
+    struct Screenshot {
+        std::string frame; // "start", "mid", "end", or a frame number counted from 1
+        std::string path;
+    };
+    std::vector<Screenshot> screenshots; // --screenshot FRAME=FILE.png, during a replay
+};
+
+// Returns false with one line in `error` for an unknown flag or a missing or bad value.
+bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, std::string& error);
+
+const char* usageText();

@@ -1,0 +1,78 @@
+#include "app/HeadlessGame.h"
+
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "app/Camera.h"
+#include "app/Globals.h"
+#include "app/Light.h"
+#include "physics/BulletPhysics.h"
+#include "physics/Gorbeck.h"
+#include "render/Scene.h"
+
+namespace {
+
+constexpr int playerMeshCount = 38;
+
+void resetGlobals()
+{
+    gameState = 0;
+    lastFrameTime = 0.0f;
+    mouseCenterX = 400;
+    mouseCenterY = 300;
+    mouseX = mouseY = 0;
+    paused = showFrameRate = wireframe = linearFiltering = swapInterval = false;
+    mipmapMode = 1;
+    useVertexArrays = true;
+    lastPlayerPosition = glm::vec3(0.0f);
+    keyLatches = KeyLatches();
+}
+
+} // namespace
+
+bool startHeadlessWorld(const std::string& levelPath, std::string& error)
+{
+    resetGlobals();
+    light = new Light();
+    camera = new Camera();
+    auto physics = std::make_unique<BulletPhysics>(levelPath);
+    if (!physics->levelLoaded()) {
+        error = physics->levelLoadError();
+        delete camera;
+        delete light;
+        camera = nullptr;
+        light = nullptr;
+        return false;
+    }
+    scene = new Scene(std::move(physics));
+
+    // As the model import does it: the player's body, the character, then the level's body.
+    Gorbeck* player = new Gorbeck(0, 0, playerMeshCount);
+    player->scale = 0.01f;
+    scene->physics->addStaticPlane(player->position, glm::vec3(0.0f));
+    player->rotation.y -= 180.0f;
+    scene->player = player;
+    // The character announces itself on standard output; a headless run keeps quiet.
+    std::streambuf* console = std::cout.rdbuf();
+    std::ostringstream discard;
+    std::cout.rdbuf(discard.rdbuf());
+    scene->playerBodyIndex = scene->physics->addCharacter(glm::vec3(0.0f, 50.0f, 0.0f));
+    std::cout.rdbuf(console);
+    scene->physics->addStaticPlane(glm::vec3(0.0f), glm::vec3(0.0f));
+    return true;
+}
+
+void stopHeadlessWorld()
+{
+    if (scene) {
+        delete scene->player;
+        delete scene;
+    }
+    delete camera;
+    delete light;
+    scene = nullptr;
+    camera = nullptr;
+    light = nullptr;
+    resetGlobals();
+}
