@@ -1,0 +1,55 @@
+#!/bin/bash
+# The real game under Xvfb, driven with xdotool as a player would: F3 twice switches
+# wireframe on and off with its messages, F2 starts the frame-rate lines, holding W
+# changes the picture, and Escape ends the game with status 0.
+. "$(dirname "$0")/game.sh"
+runtime=$1
+work=$(mktemp -d)
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb || fail "no Xvfb"
+cd "$runtime"
+
+./gorbeck >"$work/out" 2>"$work/err" &
+pid=$!
+# The first frame has been drawn once the console shows the level's summary and a little time passed.
+for _ in $(seq 1 600); do
+    grep -q '^numMeshes of models/level.obj' "$work/out" && break
+    sleep 0.1
+done
+sleep 2
+
+press() { # key seconds
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+    sleep 1
+}
+
+press F3 0.5
+press F3 0.5
+import -window root "$work/before.png"
+press w 3
+import -window root "$work/after.png"
+press F2 0.3
+sleep 2
+for _ in $(seq 1 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    xdotool key Escape 2>/dev/null || true
+    sleep 0.1
+done
+wait "$pid"
+status=$?
+[ "$status" = 0 ] || fail "exit status $status: $(cat "$work/err")"
+
+[ "$(grep -c '^Wire frame mode on$' "$work/out")" = 1 ] || fail "expected one 'Wire frame mode on'"
+[ "$(grep -c '^Wire frame mode off$' "$work/out")" = 1 ] || fail "expected one 'Wire frame mode off'"
+on=$(grep -n '^Wire frame mode on$' "$work/out" | cut -d: -f1)
+off=$(grep -n '^Wire frame mode off$' "$work/out" | cut -d: -f1)
+[ "$on" -lt "$off" ] || fail "wireframe went off before on"
+grep -Eq '^FPS: [0-9.e+-]+$' "$work/out" || fail "no FPS lines after F2"
+
+# Walking 30 units brings the scenery closer: thousands of pixels change, where a standing
+# mouse changes none (the frames are deterministic).
+changed=$(compare -metric AE -fuzz 10% "$work/before.png" "$work/after.png" null: 2>&1 || true)
+[ "${changed%.*}" -gt 2000 ] 2>/dev/null || fail "holding W changed only '$changed' pixels"
+echo "PASS"
