@@ -16,7 +16,8 @@ bool positiveNumber(const std::string& text, int& value)
 
 const char* usageText()
 {
-    return "usage: gorbeck [--record FILE | --replay FILE [--draw-every N] [--screenshot FRAME=FILE.png]...]\n"
+    return "usage: gorbeck [--windowed] [--record FILE | --replay FILE [--draw-every N] [--screenshot FRAME=FILE.png]...\n"
+           "               | --timedemo FILE]\n"
            "\n"
            "With no flags the game plays from the keyboard and mouse.\n"
            "  --record FILE             write every frame's input to FILE\n"
@@ -25,6 +26,9 @@ const char* usageText()
            "  --draw-every N            while replaying, draw only every Nth frame (and the last)\n"
            "  --screenshot FRAME=FILE   while replaying, save frame FRAME as a PNG; FRAME is a frame\n"
            "                            number counted from 1, or start, mid or end\n"
+           "  --timedemo FILE           replay FILE drawing every frame as fast as possible, then print\n"
+           "                            frame times, CPU and GPU time, memory and the bare frame's cost\n"
+           "  --windowed                an 800x600 window instead of full screen\n"
            "  --help                    print this text\n";
 }
 
@@ -49,6 +53,11 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, s
         } else if (flag == "--replay") {
             if (!value(options.replayFile))
                 return false;
+        } else if (flag == "--timedemo") {
+            if (!value(options.timedemoFile))
+                return false;
+        } else if (flag == "--windowed") {
+            options.windowed = true;
         } else if (flag == "--draw-every") {
             std::string n;
             if (!value(n))
@@ -79,8 +88,9 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, s
             return false;
         }
     }
-    if (!options.recordFile.empty() && !options.replayFile.empty()) {
-        error = "--record and --replay cannot be used together";
+    int modes = !options.recordFile.empty() + !options.replayFile.empty() + !options.timedemoFile.empty();
+    if (modes > 1) {
+        error = "--record, --replay and --timedemo cannot be used together";
         return false;
     }
     if (options.replayFile.empty() && (options.drawEvery != 1 || !options.screenshots.empty())) {

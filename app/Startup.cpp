@@ -63,7 +63,7 @@ std::string glfwReason()
 
 } // namespace
 
-bool startPlatform()
+bool startPlatform(bool windowed)
 {
     if (!glfwInit()) {
         std::cerr << "gorbeck: the window library could not start: " << glfwReason() << std::endl;
@@ -79,7 +79,8 @@ bool startPlatform()
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
     // Without a window manager, losing focus would iconify a full-screen window.
     glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
-    window = glfwCreateWindow(windowWidth, windowHeight, "The Tale of Gorbeck", glfwGetPrimaryMonitor(), nullptr);
+    window = glfwCreateWindow(windowWidth, windowHeight, "The Tale of Gorbeck",
+                              windowed ? nullptr : glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {
         std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: "
                   << glfwReason() << std::endl;

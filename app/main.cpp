@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 
@@ -5,9 +6,11 @@
 #include "app/MainLoop.h"
 #include "app/Replay.h"
 #include "app/Startup.h"
+#include "app/Timedemo.h"
 
 int main(int argc, char** argv)
 {
+    auto processStart = std::chrono::steady_clock::now();
     CommandLine options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) {
@@ -20,7 +23,8 @@ int main(int argc, char** argv)
     }
     // Bad files are found before any window opens.
     Replay replay;
-    if (!options.replayFile.empty() && !loadReplay(options.replayFile, replay, error)) {
+    const std::string& playFile = options.timedemoFile.empty() ? options.replayFile : options.timedemoFile;
+    if (!playFile.empty() && !loadReplay(playFile, replay, error)) {
         std::cerr << "gorbeck: " << error << std::endl;
         return 2;
     }
@@ -30,16 +34,18 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    if (!startPlatform())
+    if (!startPlatform(options.windowed))
         return EXIT_FAILURE;
     if (!startWorld()) {
         teardown();
         return EXIT_FAILURE;
     }
-    if (options.replayFile.empty())
-        runMainLoop(options.recordFile.empty() ? nullptr : &recorder);
-    else
+    if (!options.timedemoFile.empty())
+        runTimedemo(replay, processStart);
+    else if (!options.replayFile.empty())
         runReplay(replay, options);
+    else
+        runMainLoop(options.recordFile.empty() ? nullptr : &recorder);
     teardown();
     // The scene and everything it holds live until the process ends.
     std::exit(EXIT_SUCCESS);

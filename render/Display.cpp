@@ -12,6 +12,7 @@ namespace {
 
 GLFWwindow* target = nullptr;
 std::string capturePath;
+std::function<void()> beforeSwap;
 
 } // namespace
 
@@ -25,10 +26,17 @@ void captureNextFrame(const std::string& path)
     capturePath = path;
 }
 
+void setBeforeSwap(std::function<void()> hook)
+{
+    beforeSwap = std::move(hook);
+}
+
 void present()
 {
     if (target == nullptr)
         return;
+    if (beforeSwap)
+        beforeSwap();
     if (!capturePath.empty()) {
         int width = 0, height = 0;
         glfwGetFramebufferSize(target, &width, &height);
