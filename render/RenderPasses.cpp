@@ -60,8 +60,8 @@ void Scene::renderShadowPass()
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (shadowReady) {
-        glUniformMatrix4fv(shadowUniforms[0], 1, GL_FALSE, glm::value_ptr(lightView));
-        glUniformMatrix4fv(shadowUniforms[1], 1, GL_FALSE, glm::value_ptr(shadowProjection));
+        glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));
+        glUniformMatrix4fv(shadowUniforms[Projection], 1, GL_FALSE, glm::value_ptr(shadowProjection));
         if (player)
             player->drawDepth(useVertexArrays);
         for (Object* object : objects)

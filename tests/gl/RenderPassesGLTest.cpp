@@ -1,0 +1,432 @@
+#include "render/Scene.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <IL/il.h>
+#include <glm/glm.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+#include "app/Camera.h"
+#include "app/Globals.h"
+#include "app/Light.h"
+#include "objects/ModelImport.h"
+#include "objects/TextureLibrary.h"
+#include "physics/Gorbeck.h"
+#include "render/Display.h"
+#include "tests/gl/GLContext.h"
+
+namespace {
+
+void writeSolidJpeg(const std::string& path, unsigned char r, unsigned char g, unsigned char b)
+{
+    std::vector<unsigned char> bytes;
+    for (int i = 0; i < 16 * 16; ++i)
+        bytes.insert(bytes.end(), {r, g, b});
+    ilInit();
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ilTexImage(16, 16, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, bytes.data());
+    ilEnable(IL_FILE_OVERWRITE);
+    ilSetInteger(IL_JPG_QUALITY, 99);
+    ilSave(IL_JPG, path.c_str());
+    ilBindImage(0);
+    ilDeleteImage(image);
+}
+
+// Model text in OBJ form: each box gets its own object (one mesh) with outward,
+// counter-clockwise faces, a normal per face and texture coordinates per corner.
+class ObjWriter {
+public:
+    void box(const std::string& name, glm::vec3 lo, glm::vec3 hi)
+    {
+        text << "o " << name << "\n";
+        const glm::vec3 corners[6][4] = {
+            {{hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}},
+            {{lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}},
+            {{lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}},
+            {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}},
+            {{lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}},
+            {{hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}},
+        };
+        const glm::vec3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+        const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+        for (int face = 0; face < 6; ++face) {
+            for (int k = 0; k < 4; ++k) {
+                const glm::vec3& c = corners[face][k];
+                text << "v " << c.x << " " << c.y << " " << c.z << "\n";
+                text << "vt " << uv[k][0] << " " << uv[k][1] << "\n";
+            }
+            text << "vn " << normals[face].x << " " << normals[face].y << " " << normals[face].z << "\n";
+            ++normalCount;
+            text << "f";
+            for (int k = 0; k < 4; ++k) {
+                ++vertexCount;
+                text << " " << vertexCount << "/" << vertexCount << "/" << normalCount;
+            }
+            text << "\n";
+        }
+    }
+
+    void save(const std::string& path) const { std::ofstream(path) << text.str(); }
+
+private:
+    std::ostringstream text;
+    int vertexCount = 0;
+    int normalCount = 0;
+};
+
+// Colour maps are grey 200 except the floor's and the box's; every normal map is flat.
+constexpr unsigned char floorGrey = 200;
+
+void writeTextures()
+{
+    const std::vector<std::string>& names = TextureLibrary::fileNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i < 24 && i % 2 == 1)
+            writeSolidJpeg(names[i], 128, 128, 255);
+        else if (i == 12)
+            writeSolidJpeg(names[i], 60, 120, 220);
+        else if (i == 0)
+            writeSolidJpeg(names[i], 220, 120, 60);
+        else
+            writeSolidJpeg(names[i], floorGrey, floorGrey, floorGrey);
+    }
+}
+
+void copyShaders(const std::string& dir)
+{
+    std::filesystem::create_directories(dir + "/shader");
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
+        std::filesystem::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string(),
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+// Where the game puts the eye: 11 behind and 3 above the point it looks at.
+const glm::vec3 eye(0.0f, 3.0f, 11.0f);
+const glm::vec3 lookedAt(0.0f, 0.0f, 0.0f);
+// The player's cube floats with its bottom 2 above the floor, left of and nearer than the box.
+const glm::vec3 playerPosition(-2.5f, 2.0f, 4.0f);
+
+// The window pixel a world point lands on, from the game's camera lens worked out here.
+glm::ivec2 windowPixel(glm::vec3 world)
+{
+    glm::mat4 projection = glm::perspective(glm::radians(35.0f), 4.0f / 3.0f, 5.0f, 250.0f);
+    glm::mat4 view = glm::lookAt(eye, lookedAt, glm::vec3(0.0f, 1.0f, 0.0f));
+    glm::vec4 clip = projection * view * glm::vec4(world, 1.0f);
+    glm::vec3 ndc = glm::vec3(clip) / clip.w;
+    return {static_cast<int>((ndc.x + 1.0f) * 0.5f * 800.0f), static_cast<int>((ndc.y + 1.0f) * 0.5f * 600.0f)};
+}
+
+// The depth the shadow map stores for a surface `distance` below the light, with the light's
+// lens of near 195 and far 220: the perspective depth (f + n)/(f - n) - 2fn/((f - n) d), mapped to [0, 1].
+double lightDepth(double distance)
+{
+    const double n = 195.0, f = 220.0;
+    double ndc = (f + n) / (f - n) - 2.0 * f * n / ((f - n) * distance);
+    return (ndc + 1.0) / 2.0;
+}
+
+// A floor 40 wide (a closed slab, 1 thick, top at y = 0), a 2-unit box from y = 2 to 4 over
+// its middle, and the player's 1-unit cube; the light 200 above the box, as the game places it.
+class RenderPasses : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = gltest::tempDir();
+        std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::create_directories(dir + "/textures");
+        std::filesystem::create_directories(dir + "/models");
+        copyShaders(dir);
+        std::filesystem::current_path(dir);
+        writeTextures();
+        ObjWriter level;
+        level.box("floor", {-20, -1, -20}, {20, 0, 20});
+        level.box("box", {-1, 2, -1}, {1, 4, 1});
+        level.save("models/level.obj");
+        ObjWriter mouse;
+        mouse.box("body", {-50, 0, -50}, {50, 100, 50});
+        mouse.save("models/mouse.obj");
+
+        ::light = new Light();
+        ::camera = new Camera();
+        testing::internal::CaptureStdout();
+        theScene = new Scene();
+        theScene->loadShaders();
+        theScene->lookUpUniforms();
+        theScene->initMatrices();
+        startOutput = testing::internal::GetCapturedStdout();
+        testing::internal::CaptureStdout();
+        theScene->createShadowMap();
+        shadowMapOutput = testing::internal::GetCapturedStdout();
+        testing::internal::CaptureStdout();
+        bool loaded = loadModel(*theScene, "models/mouse.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f)) &&
+                      loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}}, false, 1.0f, glm::vec3(0.0f));
+        modelOutput = testing::internal::GetCapturedStdout();
+        std::filesystem::current_path(previous);
+        ready = loaded && theScene->objects.size() == 1 && theScene->player != nullptr;
+    }
+
+    static void TearDownTestSuite()
+    {
+        glDeleteFramebuffers(1, &theScene->shadowFramebuffer);
+        glDeleteTextures(1, &theScene->shadowMapTexture);
+        delete theScene;
+        theScene = nullptr;
+        delete ::camera;
+        delete ::light;
+        ::camera = nullptr;
+        ::light = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(ready) << startOutput << modelOutput;
+        gltest::glErrors();
+        // Frames stay in the back buffer to be read: present() swaps only for an attached window.
+        display::attach(nullptr);
+        // What start-up enables before the first frame.
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_DEPTH_TEST);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        useVertexArrays = true;
+
+        ::light->position = lookedAt + glm::vec3(0.0f, 200.0f, 0.0f);
+        ::light->target = lookedAt;
+        ::camera->position = eye;
+        ::camera->target = lookedAt;
+        theScene->setViewMatrix(::camera->viewMatrix());
+        theScene->updateLightView();
+        theScene->cameraView = ::camera->position - ::camera->target;
+        theScene->player->position = playerPosition;
+        theScene->player->updateModelMatrix();
+        for (Object* object : theScene->objects)
+            object->updateModelMatrix();
+    }
+
+    void TearDown() override
+    {
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        glCullFace(GL_BACK);
+        glViewport(0, 0, 800, 600);
+        useVertexArrays = true;
+        gltest::glErrors();
+    }
+
+    static std::vector<unsigned char> drawFrame()
+    {
+        theScene->renderShadowPass();
+        theScene->renderCameraPass();
+        return gltest::readPixels(0, 0, 800, 600);
+    }
+
+    // Mean of each channel over the 5x5 pixels centred on p.
+    static glm::vec3 meanAround(const std::vector<unsigned char>& frame, glm::ivec2 p)
+    {
+        glm::vec3 sum(0.0f);
+        for (int y = p.y - 2; y <= p.y + 2; ++y)
+            for (int x = p.x - 2; x <= p.x + 2; ++x)
+                for (int c = 0; c < 3; ++c)
+                    sum[c] += frame[3 * (y * 800 + x) + c];
+        return sum / 25.0f;
+    }
+
+    static inline std::string dir;
+    static inline Scene* theScene = nullptr;
+    static inline bool ready = false;
+    static inline std::string startOutput;
+    static inline std::string shadowMapOutput;
+    static inline std::string modelOutput;
+};
+
+// Lit floor: 200 x (ambient 0.1 + diffuse 0.7 x cos), the light 200 straight above so cos > 0.9997;
+// the highlight adds 0.3 x 255 x (about 0.25)^5 < 0.1. In shadow only the ambient 20 is left.
+const float litFloor = floorGrey * 0.8f;
+const float shadowedFloor = floorGrey * 0.1f;
+
+// Shown when the map lacks the occluders: the depth program's "projection" uniform must
+// receive the light's projection and its "view" the light's view, in that pairing.
+const char* const lightLensFault =
+    "the shadow map does not hold the scene as the light sees it; are the light's view and "
+    "projection matrices sent to the depth program's \"view\" and \"projection\" uniforms?";
+
+} // namespace
+
+TEST_F(RenderPasses, ShadowFramebufferIsCompleteDepthOnlyAndClampsToALitBorder)
+{
+    EXPECT_EQ(shadowMapOutput.find("GL_FRAMEBUFFER_COMPLETE failed"), std::string::npos) << shadowMapOutput;
+    EXPECT_EQ(shadowMapOutput, "");
+
+    glBindFramebuffer(GL_FRAMEBUFFER, theScene->shadowFramebuffer);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint attached = 0, attachedType = 0, drawBuffer = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
+                                          &attached);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                          GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &attachedType);
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    EXPECT_EQ(static_cast<GLuint>(attached), theScene->shadowMapTexture);
+    EXPECT_EQ(attachedType, GL_NONE) << "no colour attachment";
+    EXPECT_EQ(drawBuffer, GL_NONE);
+
+    GLint width = 0, height = 0, format = 0, wrapS = 0, wrapT = 0;
+    GLfloat border[4] = {};
+    glBindTexture(GL_TEXTURE_2D, theScene->shadowMapTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(width, 8192);
+    EXPECT_EQ(height, 8192);
+    EXPECT_EQ(format, GL_DEPTH_COMPONENT24);
+    EXPECT_EQ(wrapS, GL_CLAMP_TO_BORDER);
+    EXPECT_EQ(wrapT, GL_CLAMP_TO_BORDER);
+    EXPECT_EQ(border[0], 1.0f);
+    // The 26 images hold units 0 to 25; the map takes the next one.
+    EXPECT_EQ(theScene->shadowMapUnit, 26);
+    EXPECT_TRUE(gltest::glErrors().empty());
+}
+
+TEST_F(RenderPasses, ShadowPassStoresTheDepthOfFacesTurnedAwayFromTheLight)
+{
+    theScene->renderShadowPass();
+    GLint viewport[4] = {};
+    GLint boundFramebuffer = -1;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &boundFramebuffer);
+    EXPECT_EQ(viewport[2], 8192);
+    EXPECT_EQ(viewport[3], 8192);
+    EXPECT_EQ(boundFramebuffer, 0) << "the window's framebuffer is bound again after the pass";
+
+    // The light looks down -y with +x as up, so the map's right is world +z and its up world +x;
+    // the map's middle texel looks straight down at the origin.
+    auto storedDepth = [](int s, int t) {
+        GLfloat depth = -1.0f;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, theScene->shadowFramebuffer);
+        glReadPixels(s, t, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return static_cast<double>(depth);
+    };
+    // A world offset of z at distance d lands z / (d tan 22.5 x 4/3) of the half-width right of the middle.
+    auto texelRightOf = [](double z, double distance) {
+        double halfWidth = distance * std::tan(glm::radians(22.5)) * 4.0 / 3.0;
+        return static_cast<int>((z / halfWidth + 1.0) / 2.0 * 8192.0);
+    };
+
+    // 24-bit depth steps are 6e-8; 1e-4 leaves room for the rasteriser's rounding of the
+    // interpolated depth, while the box's top (0.045) and bottom (0.133) stay far apart.
+    const double tolerance = 1e-4;
+    // Straight down: the box's bottom, 198 below the light (depth 0.1333). Its top (196) faces
+    // the light and is culled.
+    EXPECT_NEAR(storedDepth(4096, 4096), lightDepth(198.0), tolerance) << "box bottom: " << lightLensFault;
+    // Beside the box, 5 units along +z (texel 4280): the slab's underside, 201 below the light (0.2627).
+    EXPECT_NEAR(storedDepth(texelRightOf(5.0, 201.0), 4096), lightDepth(201.0), tolerance)
+        << "floor underside: " << lightLensFault;
+    // 30 units along +z, past the floor's edge at 20: nothing there, the cleared far depth.
+    EXPECT_EQ(storedDepth(texelRightOf(30.0, 201.0), 4096), 1.0);
+    EXPECT_TRUE(gltest::glErrors().empty());
+}
+
+TEST_F(RenderPasses, BoxAndPlayerShadowTheFloorBelowThemButNotBeside)
+{
+    std::vector<unsigned char> frame = drawFrame();
+    EXPECT_TRUE(gltest::glErrors().empty());
+
+    // The looked-at point is the window's middle; the rays to it and to the floor below the
+    // player pass under the floating box and cube, so both shadowed spots are in view.
+    glm::ivec2 belowBox = windowPixel(lookedAt);
+    glm::ivec2 belowPlayer = windowPixel(glm::vec3(playerPosition.x, 0.0f, playerPosition.z));
+    glm::ivec2 besideRight = windowPixel({4.0f, 0.0f, 0.0f});
+    glm::ivec2 besideFront = windowPixel({0.0f, 0.0f, 4.0f});
+    glm::ivec2 besideLeft = windowPixel({-4.0f, 0.0f, -2.0f});
+
+    // The grey image decodes within 2 of 200: within 2 of the lit 160 and 1 of the shadowed 20
+    // after lighting. The flat normal map's rounding tilts it by under 0.5 degrees. 3 covers both.
+    for (glm::ivec2 p : {belowBox, belowPlayer}) {
+        glm::vec3 c = meanAround(frame, p);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(c[k], shadowedFloor, 3.0f)
+                << "shadowed floor at pixel " << p.x << ", " << p.y << ": " << lightLensFault;
+    }
+    for (glm::ivec2 p : {besideRight, besideFront, besideLeft}) {
+        glm::vec3 c = meanAround(frame, p);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(c[k], litFloor, 3.0f) << "lit floor at pixel " << p.x << ", " << p.y;
+    }
+}
+
+TEST_F(RenderPasses, BothDrawPathsGiveTheSamePixels)
+{
+    useVertexArrays = true;
+    std::vector<unsigned char> fromVertexArrays = drawFrame();
+    useVertexArrays = false;
+    std::vector<unsigned char> fromClientArrays = drawFrame();
+    EXPECT_TRUE(gltest::glErrors().empty());
+
+    // Not a blank frame: the lit floor is there, and so is the box's shadow, which only a
+    // depth pass through the same path can have put there.
+    glm::vec3 lit = meanAround(fromClientArrays, windowPixel({4.0f, 0.0f, 0.0f}));
+    glm::vec3 shadowed = meanAround(fromClientArrays, windowPixel(lookedAt));
+    EXPECT_NEAR(lit.g, litFloor, 3.0f);
+    EXPECT_NEAR(shadowed.g, shadowedFloor, 3.0f) << lightLensFault;
+
+    // Same vertices, same programs, same rasteriser: the paths only differ in where the
+    // arrays live, so not a single byte may differ.
+    size_t differing = 0;
+    for (size_t i = 0; i < fromVertexArrays.size(); ++i)
+        differing += fromVertexArrays[i] != fromClientArrays[i];
+    EXPECT_EQ(differing, 0u) << "bytes that differ between the two draw paths";
+}
+
+TEST_F(RenderPasses, FrameWithNothingToDrawStillClearsTheWindow)
+{
+    std::vector<Object*> objects;
+    objects.swap(theScene->objects);
+    Gorbeck* player = theScene->player;
+    theScene->player = nullptr;
+
+    // Red left over from something earlier must not survive the frame.
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    std::vector<unsigned char> frame = drawFrame();
+
+    theScene->objects.swap(objects);
+    theScene->player = player;
+
+    size_t notCleared = 0;
+    for (unsigned char byte : frame)
+        notCleared += byte != 0;
+    EXPECT_EQ(notCleared, 0u) << "bytes of the 800x600 frame that are not the black clear colour";
+    EXPECT_TRUE(gltest::glErrors().empty());
+}
+
+TEST_F(RenderPasses, CameraPassReturnsToTheWindowViewportAfterTheShadowPass)
+{
+    GLint viewport[4] = {};
+    theScene->renderShadowPass();
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 8192, 8192}));
+    GLint culled = 0;
+    glGetIntegerv(GL_CULL_FACE_MODE, &culled);
+    EXPECT_EQ(culled, GL_FRONT);
+
+    theScene->renderCameraPass();
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 800, 600}));
+    glGetIntegerv(GL_CULL_FACE_MODE, &culled);
+    EXPECT_EQ(culled, GL_BACK);
+    EXPECT_TRUE(gltest::glErrors().empty());
+}
