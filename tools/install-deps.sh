@@ -9,7 +9,7 @@ build-essential cmake pkg-config git
 libglfw3-dev libglew-dev libbullet-dev libassimp-dev libdevil-dev libglm-dev
 libsdl2-dev libsdl2-mixer-dev libgl-dev
 libgtest-dev libgmock-dev googletest
-libjpeg-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core
+libjpeg-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core libpng-dev
 xvfb xauth xdotool imagemagick x11-utils
 libgl1-mesa-dri mesa-utils
 "

@@ -1,0 +1,136 @@
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+
+#include "tests/tools/AssetFiles.h"
+#include "tools/gen/Generator.h"
+#include "tools/gen/Image.h"
+#include "tools/gen/Mesh.h"
+#include "tools/gen/Noise.h"
+#include "tools/gen/Textures.h"
+
+namespace {
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(Noise, RepeatsOverItsPeriodAndStaysInRange)
+{
+    for (float x : {0.0f, 0.3f, 2.71f, 6.5f}) {
+        for (float y : {0.0f, 1.7f, 4.25f}) {
+            EXPECT_NEAR(gen::tileNoise(x, y, 8, 4, 5u), gen::tileNoise(x + 8.0f, y + 4.0f, 8, 4, 5u), 1e-5f);
+            EXPECT_NEAR(gen::tileFbm(x, y, 4, 4, 3, 9u), gen::tileFbm(x + 4.0f, y - 4.0f, 4, 4, 3, 9u), 1e-5f);
+            gen::CellSample a = gen::tileCells(x, y, 6, 2u), b = gen::tileCells(x + 6.0f, y + 12.0f, 6, 2u);
+            EXPECT_NEAR(a.f1, b.f1, 1e-5f);
+            EXPECT_EQ(a.id, b.id);
+            EXPECT_LE(a.f1, a.f2);
+            float v = gen::tileFbm(x, y, 4, 4, 5, 1u);
+            EXPECT_GE(v, 0.0f);
+            EXPECT_LE(v, 1.0f);
+        }
+    }
+    // At lattice points value noise is the lattice value itself: same seed, same value.
+    EXPECT_FLOAT_EQ(gen::tileNoise(3.0f, 2.0f, 8, 8, 77u), gen::hashUnit(3, 2, 77u));
+}
+
+TEST(Noise, SeededGeneratorRepeatsItsSequence)
+{
+    gen::Rng a(42), b(42), c(43);
+    bool differs = false;
+    for (int i = 0; i < 100; ++i) {
+        uint32_t x = a.next();
+        EXPECT_EQ(x, b.next());
+        differs = differs || x != c.next();
+    }
+    EXPECT_TRUE(differs);
+}
+
+TEST(NormalMap, FlatIsStraightUpAndASlopeTiltsAgainstIt)
+{
+    gen::HeightField flat(4, 4, 0.5f);
+    gen::Image up = gen::normalMap(flat, 10.0f);
+    EXPECT_FLOAT_EQ(up.at(2, 1).r, 0.5f);
+    EXPECT_FLOAT_EQ(up.at(2, 1).g, 0.5f);
+    EXPECT_FLOAT_EQ(up.at(2, 1).b, 1.0f);
+
+    // Height rising by 0.1 per column with depth 5: slope 0.5, so n = (-0.5, 0, 1) / sqrt(1.25).
+    gen::HeightField ramp(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ramp.at(x, y) = 0.1f * static_cast<float>(x);
+    gen::Image tilted = gen::normalMap(ramp, 5.0f);
+    float k = 1.0f / std::sqrt(1.25f);
+    EXPECT_NEAR(tilted.at(3, 3).r, 0.5f - 0.5f * 0.5f * k, 1e-5f);
+    EXPECT_NEAR(tilted.at(3, 3).g, 0.5f, 1e-5f);
+    EXPECT_NEAR(tilted.at(3, 3).b, 0.5f + 0.5f * k, 1e-5f);
+
+    // Rising down the rows tilts the normal towards the earlier rows (negative y).
+    gen::HeightField down(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            down.at(x, y) = 0.1f * static_cast<float>(y);
+    EXPECT_LT(gen::normalMap(down, 5.0f).at(4, 4).g, 0.5f);
+}
+
+TEST(ObjWriter, ABoxImportsAsOneClosedOutwardMesh)
+{
+    gen::Model model;
+    model.meshes.resize(2);
+    model.meshes[0].name = "box";
+    gen::addBox(model.meshes[0], {1, 2, 3}, {3, 5, 4}, 0.5f);
+    model.meshes[1].name = "wedge";
+    gen::addColumn(model.meshes[1], {{0, 0}, {4, 0}, {0, 2}}, {1, 1, 1}, 0.0f, 1.0f);
+    auto dir = std::filesystem::temp_directory_path() / "gorbeck_obj_test";
+    std::filesystem::create_directories(dir);
+    std::string path = (dir / "box.obj").string();
+    ASSERT_TRUE(gen::writeObj(path, model, "test"));
+
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, modelImportFlags);
+    ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+    ASSERT_EQ(scene->mNumMeshes, 2u);
+    const aiMesh* box = scene->mMeshes[0];
+    EXPECT_EQ(box->mNumFaces, 12u);
+    // Volume by the divergence theorem: 2 x 3 x 1 = 6, positive only if every face winds
+    // counter-clockwise seen from outside.
+    double volume = 0.0;
+    for (unsigned f = 0; f < box->mNumFaces; ++f) {
+        const unsigned* i = box->mFaces[f].mIndices;
+        aiVector3D a = box->mVertices[i[0]], b = box->mVertices[i[1]], c = box->mVertices[i[2]];
+        volume += (a * (b ^ c)) / 6.0;
+        aiVector3D n = (b - a) ^ (c - a);
+        n.Normalize();
+        EXPECT_GT(n * box->mNormals[i[0]], 0.999f);
+    }
+    EXPECT_NEAR(volume, 6.0, 1e-4);
+    // A triangular prism: 2 + 3 sides = 8 triangles.
+    EXPECT_EQ(scene->mMeshes[1]->mNumFaces, 8u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Generator, WritesTheSameBytesAsTheBuildPut)
+{
+    auto dir = std::filesystem::temp_directory_path() / "gorbeck_assets_again";
+    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(gen::generateAssets(dir.string()));
+    std::vector<std::string> files = gen::textureFileNames();
+    for (const char* other : {"models/level.obj", "models/gorbeck.obj", "sounds/gorbeck.mp3"})
+        files.push_back(other);
+    ASSERT_EQ(files.size(), 29u);
+    for (const std::string& name : files) {
+        std::string fresh = readAll((dir / name).string());
+        EXPECT_FALSE(fresh.empty()) << name;
+        EXPECT_TRUE(fresh == readAll(runtimePath(name))) << name << " differs from the build's copy";
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace

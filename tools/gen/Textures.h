@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/gen/Image.h"
+
+namespace gen {
+
+enum class SurfaceKind { Fur, Eye, Teeth, Tail, Whisker, Nose, Brick, Water, Stone, Ground, CheeseSide, CheeseTop };
+
+// A colour map together with the height field it was painted from; the normal map is
+// derived from the same field so bumps and colours line up.
+struct Surface {
+    Image colour;
+    HeightField height;
+    float depth = 1.0f;  // pixels that a height of 1 stands out, for the normal map
+};
+
+Surface makeSurface(SurfaceKind kind);
+
+// Full-picture lettering on a background that matches the outcome.
+Image makeEndScreen(const std::string& text, bool won);
+
+// The texture files in the order the game loads them, relative to the run-time tree.
+const std::vector<std::string>& textureFileNames();
+
+// Writes every texture under dir/textures; false if any file could not be written.
+bool writeTextures(const std::string& dir);
+
+}  // namespace gen
