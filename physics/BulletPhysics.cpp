@@ -16,6 +16,7 @@ namespace {
 
 const btVector3 startPosition(0, 10, 0);
 constexpr float fixedStep = 1.0f / 60.0f;
+constexpr float allowedPenetration = 0.01f;
 
 btVector3 toBullet(glm::vec3 v)
 {
@@ -41,6 +42,11 @@ BulletPhysics::BulletPhysics(const std::string& levelPath)
     broadphase = new btAxisSweep3(btVector3(-1000, -1000, -1000), btVector3(1000, 1000, 1000), 16384, nullptr, false);
     dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
     dynamicsWorld->setGravity(btVector3(0, -10, 0));
+    // Bullet lets a sweep start up to 0.04 inside a surface, so the character rests that deep
+    // in the floor, and at small steps per frame (high frame rates) its box then catches on
+    // the edges between the floor's triangles and stops dead. A hundredth of a unit keeps
+    // the sweeps stable and the character moving at any frame rate.
+    dynamicsWorld->getDispatchInfo().m_allowedCcdPenetration = allowedPenetration;
     addLevelMesh(levelPath);
 }
 
