@@ -22,7 +22,7 @@ cd build
 rm -f screenshot-start.png screenshot-mid.png screenshot-end.png
 # Software rendering draws a few frames a second: draw every 8th frame of the 20 per second recorded.
 ./gorbeck --replay ../demo/win.replay --draw-every 8 \
-    --screenshot start=screenshot-start.png --screenshot mid=screenshot-mid.png --screenshot end=screenshot-end.png \
+    --screenshot 60=screenshot-start.png --screenshot mid=screenshot-mid.png --screenshot end=screenshot-end.png \
     | tail -n 1
 cp screenshot-mid.png screenshot.png
 echo "Screenshots: $(pwd)/screenshot-start.png, $(pwd)/screenshot-mid.png and $(pwd)/screenshot-end.png"
