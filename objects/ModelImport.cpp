@@ -18,6 +18,17 @@ bool finite(const glm::vec3& v)
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// v scaled to unit length, or zero when it has no finite direction. Dividing by the largest
+// component first keeps the squares from overflowing or vanishing for extreme lengths.
+glm::vec3 direction(const glm::vec3& v)
+{
+    float largest = std::fmax(std::fabs(v.x), std::fmax(std::fabs(v.y), std::fabs(v.z)));
+    if (!(largest > 0.0f) || !std::isfinite(largest))
+        return glm::vec3(0.0f);
+    glm::vec3 scaled = v / largest;
+    return scaled / std::sqrt(glm::dot(scaled, scaled));
+}
+
 // Any unit vector perpendicular to n (or +x when n has no direction either).
 glm::vec3 perpendicularTo(const glm::vec3& n)
 {
@@ -158,12 +169,14 @@ std::vector<glm::vec4> computeTangents(const std::vector<glm::vec4>& vertices,
     }
 
     for (size_t a = 0; a < count; ++a) {
-        const glm::vec3& n = normals[a];
-        const glm::vec3& t = tan1[a];
+        // Files may hold normals of any length; the projection needs a unit one.
+        const glm::vec3 n = direction(normals[a]);
+        const glm::vec3 t = direction(tan1[a]);
         glm::vec3 projected = t - n * glm::dot(n, t);
-        glm::vec3 tangent = projected * (1.0f / std::sqrt(glm::dot(projected, projected)));
-        if (!finite(tangent))
-            tangent = perpendicularTo(n);
+        // Where t lies along n (or is zero) what is left is rounding noise with no direction.
+        glm::vec3 tangent = glm::length(projected) > 1e-3f ? direction(projected) : perpendicularTo(n);
+        // A second projection removes the part along n that rounding left in the first.
+        tangent = direction(tangent - n * glm::dot(n, tangent));
         float w = glm::dot(glm::cross(n, t), tan2[a]) < 0.0f ? -1.0f : 1.0f;
         tangents[a] = glm::vec4(tangent, w);
     }
