@@ -12,10 +12,13 @@ copy_runtime() {
     cp -r "$1/gorbeck" "$1/shader" "$1/models" "$1/textures" "$1/sounds" "$2/"
 }
 
-# run_game_until_escape DIR OUT ERR: starts ./gorbeck in DIR on the current DISPLAY, waits
-# for its window, presses Escape until the game ends (60 s at most) and sets GAME_STATUS.
+# run_game_until_escape DIR OUT ERR [FLAGS...]: starts ./gorbeck in DIR on the current
+# DISPLAY, waits for its window, presses Escape until the game ends (60 s at most) and sets
+# GAME_STATUS.
 run_game_until_escape() {
-    (cd "$1" && exec ./gorbeck) >"$2" 2>"$3" &
+    local dir=$1 out=$2 err=$3
+    shift 3
+    (cd "$dir" && exec ./gorbeck "$@") >"$out" 2>"$err" &
     local pid=$!
     for _ in $(seq 1 600); do
         kill -0 "$pid" 2>/dev/null || break
