@@ -24,22 +24,7 @@
 
 namespace {
 
-void writeSolidJpeg(const std::string& path, unsigned char r, unsigned char g, unsigned char b)
-{
-    std::vector<unsigned char> bytes;
-    for (int i = 0; i < 16 * 16; ++i)
-        bytes.insert(bytes.end(), {r, g, b});
-    ilInit();
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilTexImage(16, 16, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, bytes.data());
-    ilEnable(IL_FILE_OVERWRITE);
-    ilSetInteger(IL_JPG_QUALITY, 99);
-    ilSave(IL_JPG, path.c_str());
-    ilBindImage(0);
-    ilDeleteImage(image);
-}
+using gltest::writeSolidJpeg;
 
 // A square of side 6 in the xy plane facing +z, counter-clockwise from the front.
 const char* const squareObj =

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include <IL/il.h>
 #include <gtest/gtest.h>
 
 namespace gltest {
@@ -54,6 +55,30 @@ std::string tempDir()
         return {};
     tempDirs.emplace_back(made);
     return made;
+}
+
+bool writeJpeg(const std::string& path, int width, int height, int channels, const std::vector<unsigned char>& bytes)
+{
+    ilInit();
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ilTexImage(width, height, 1, static_cast<ILubyte>(channels), channels == 3 ? IL_RGB : IL_LUMINANCE,
+               IL_UNSIGNED_BYTE, const_cast<unsigned char*>(bytes.data()));
+    ilEnable(IL_FILE_OVERWRITE);
+    ilSetInteger(IL_JPG_QUALITY, 99);
+    bool saved = ilSave(IL_JPG, path.c_str());
+    ilBindImage(0);
+    ilDeleteImage(image);
+    return saved;
+}
+
+bool writeSolidJpeg(const std::string& path, unsigned char r, unsigned char g, unsigned char b)
+{
+    std::vector<unsigned char> bytes;
+    for (int i = 0; i < 16 * 16; ++i)
+        bytes.insert(bytes.end(), {r, g, b});
+    return writeJpeg(path, 16, 16, 3, bytes);
 }
 
 } // namespace gltest

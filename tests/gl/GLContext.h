@@ -21,4 +21,10 @@ std::vector<unsigned char> readPixels(int x, int y, int width, int height);
 // A fresh temporary folder for one test's files; removed when the process ends.
 std::string tempDir();
 
+// Writes a JPEG fixture with DevIL: 3 channels give a colour image, 1 a grayscale one.
+// `bytes` holds the rows in DevIL's order, channels interleaved.
+bool writeJpeg(const std::string& path, int width, int height, int channels, const std::vector<unsigned char>& bytes);
+// A 16 x 16 JPEG of one colour.
+bool writeSolidJpeg(const std::string& path, unsigned char r, unsigned char g, unsigned char b);
+
 } // namespace gltest

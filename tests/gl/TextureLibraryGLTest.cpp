@@ -11,30 +11,8 @@
 
 namespace {
 
-// Writes a JPEG with DevIL: 3 channels for colour images, 1 for grayscale ones.
-void writeJpeg(const std::string& path, int width, int height, int channels,
-               const std::vector<unsigned char>& bytes)
-{
-    ilInit();
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilTexImage(width, height, 1, static_cast<ILubyte>(channels), channels == 3 ? IL_RGB : IL_LUMINANCE,
-               IL_UNSIGNED_BYTE, const_cast<unsigned char*>(bytes.data()));
-    ilEnable(IL_FILE_OVERWRITE);
-    ilSetInteger(IL_JPG_QUALITY, 99);
-    ASSERT_TRUE(ilSave(IL_JPG, path.c_str())) << path;
-    ilBindImage(0);
-    ilDeleteImage(image);
-}
-
-void writeSolidJpeg(const std::string& path, unsigned char r, unsigned char g, unsigned char b)
-{
-    std::vector<unsigned char> bytes;
-    for (int i = 0; i < 16 * 16; ++i)
-        bytes.insert(bytes.end(), {r, g, b});
-    writeJpeg(path, 16, 16, 3, bytes);
-}
+using gltest::writeJpeg;
+using gltest::writeSolidJpeg;
 
 // Runs the library in a folder of fixtures laid out like the game's run-time tree.
 class TextureLibraryTest : public testing::Test {
