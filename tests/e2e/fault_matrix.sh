@@ -1,0 +1,339 @@
+#!/bin/bash
+# fault_matrix.sh RUNTIME_DIR: breaks one thing of a copy of the run-time tree at a time
+# (a texture, a model, a shader, the music, the display), plays a short replay under a
+# private Xvfb and checks that the game handles it: the expected exit status, no hang, no
+# crash, the expected console lines, and no sanitizer report. Prints one line per case and
+# a closing count; exits 1 if any case failed.
+# FAULT_TIMEOUT (seconds, default 300) bounds each run of the game; FAULT_JOBS (default 2)
+# is how many cases run at once; FAULT_ONLY, an extended regular expression, keeps only the
+# cases whose names it matches; GORBECK_PRELOAD, when set, is the game's LD_PRELOAD (and
+# only the game's).
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+. "$here/game.sh"
+
+if [ $# != 1 ] || [ ! -x "$1/gorbeck" ]; then
+    echo "usage: $0 RUNTIME_DIR (a folder holding gorbeck and its assets)" >&2
+    exit 2
+fi
+runtime=$(cd "$1" && pwd)
+limit=${FAULT_TIMEOUT:-300}
+parallel=${FAULT_JOBS:-2}
+work=$(mktemp -d)
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb || { echo "fault matrix: Xvfb did not start"; exit 1; }
+
+# Five frames with no key held: short, and each of them drawn.
+{
+    printf 'gorbeck-replay 1\nstart 0.5\n'
+    for t in 0.55 0.6 0.65 0.7 0.75; do
+        printf 'frame %s 400 300 -\n' "$t"
+    done
+} >"$work/short.replay"
+short_end='^replay: 5 frames, player at \(.*\), gameState 0$'
+lose_frames=$(grep -c '^frame ' "$source_dir/demo/lose.replay")
+
+# Helpers for the cases; each case runs in its own copy of the tree, its working dir.
+
+bad() {
+    echo "$*" >why
+    exit 1
+}
+
+sanitizer_clean() {
+    if grep -qE 'ERROR: AddressSanitizer|runtime error:|LeakSanitizer|ERROR: UndefinedBehaviorSanitizer' "$1"; then
+        bad "sanitizer report: $(grep -m1 -E 'ERROR|runtime error' "$1")"
+    fi
+}
+
+# run OUT ERR ARGS...: runs the game, sets status; a hang or a signal fails the case.
+run() {
+    local out=$1 err=$2
+    shift 2
+    status=0
+    timeout -k 10 "$limit" env ${GORBECK_PRELOAD:+LD_PRELOAD="$GORBECK_PRELOAD"} ./gorbeck "$@" >"$out" 2>"$err" || status=$?
+    case $status in
+    124 | 137) bad "still running after $limit s (hang)" ;;
+    esac
+    [ "$status" -le 128 ] || bad "killed by signal $((status - 128)): $(tail -n 3 "$err")"
+    sanitizer_clean "$err"
+}
+
+# The short replay, drawing each frame.
+play() {
+    run out err --replay "$work/short.replay" --draw-every 1
+}
+
+expect_status() {
+    [ "$status" = "$1" ] || bad "exit status $status, expected $1; stderr: $(head -c 300 err)"
+}
+
+# The game ran to the end of the short replay.
+expect_finished() {
+    expect_status 0
+    tail -n 1 out | grep -qE "$short_end" || bad "no closing replay line, last line: $(tail -n 1 out)"
+}
+
+expect_line() {
+    grep -qxF -- "$1" out || bad "no line \"$1\""
+}
+
+expect_no_line() {
+    ! grep -qxF -- "$1" out || bad "unexpected line \"$1\""
+}
+
+expect_count() {
+    local n
+    n=$(grep -cxF -- "$2" out)
+    [ "$n" = "$1" ] || bad "$n lines \"$2\", expected $1"
+}
+
+# The line after the first line $1.
+line_after() {
+    awk -v first="$1" 'found { print; exit } $0 == first { found = 1 }' out
+}
+
+# Every one of the 26 images was tried, whatever became of the others.
+expect_all_textures_tried() {
+    [ "$(grep -c '^loading textures/' out)" = 26 ] || bad "$(grep -c '^loading textures/' out) textures tried, expected 26"
+}
+
+expect_after() {
+    local next
+    next=$(line_after "$1")
+    [ "$next" = "$2" ] || bad "after \"$1\" came \"$next\", expected \"$2\""
+}
+
+expect_after_matching() {
+    local next
+    next=$(line_after "$1")
+    [[ "$next" =~ $2 ]] || bad "after \"$1\" came \"$next\", expected a line matching $2"
+}
+
+# The image was refused (either way), or loaded, so the next texture's line follows.
+texture_outcome() {
+    expect_after_matching "loading $1" "^(could not load $1|Loading image failed\. Must be 24 bits/pixels\.|loading textures/.*|Shader shader/text\.vert successful compiled)\$"
+}
+
+# A failed start: nothing but one line on standard error, matching $1.
+expect_one_error() {
+    [ "$(wc -l <err)" = 1 ] || bad "expected one line on stderr, got: $(head -c 400 err)"
+    grep -qE -- "$1" err || bad "unexpected error line: $(cat err)"
+}
+
+# A cut-off OBJ file is either refused, when the cut leaves a line the importer cannot read,
+# or read as far as it goes; then the model has fewer meshes, or as many with the last cut short.
+# model_truncated PATH MESHES ERROR_PATTERN
+model_truncated() {
+    if [ "$status" = 1 ]; then
+        expect_one_error "$3"
+    else
+        expect_finished
+        local meshes
+        meshes=$(sed -n "s|^numMeshes of $1: ||p" out)
+        [ -n "$meshes" ] && [ "$meshes" -le "$2" ] || bad "read with \"$meshes\" meshes, expected at most $2"
+    fi
+}
+
+# The replay that ends lost, so the end screen is drawn once, at its last frame.
+play_to_end_screen() {
+    run lose.out lose.err --replay "$source_dir/demo/lose.replay" --draw-every 1000
+    [ "$status" = 0 ] || bad "end-screen replay: exit status $status; stderr: $(head -c 300 lose.err)"
+    tail -n 1 lose.out | grep -qE "^replay: $lose_frames frames, player at \(.*\), gameState -1$" \
+        || bad "end-screen replay: last line $(tail -n 1 lose.out)"
+}
+
+# Ways to break a file.
+
+grayscale_jpeg() { convert "$1" -colorspace Gray -type Grayscale "JPEG:$1.new" && mv "$1.new" "$1"; }
+cmyk_jpeg() { convert "$1" -colorspace CMYK "JPEG:$1.new" && mv "$1.new" "$1"; }
+rgba_png() { convert "$1" -alpha set -channel A -evaluate set 50% +channel "PNG32:$1.new" && mv "$1.new" "$1"; }
+palette_png() { convert "$1" -colors 16 "PNG8:$1.new" && mv "$1.new" "$1"; }
+truncate_half() { head -c $(($(stat -c %s "$1") / 2)) "$1" >"$1.new" && mv "$1.new" "$1"; }
+make_empty() { : >"$1"; }
+
+obj_no_normals() {
+    awk '/^vn / { next }
+         /^f / { line = "f"; for (i = 2; i <= NF; i++) { split($i, p, "/"); line = line " " p[1] "/" p[2] }
+                 print line; next }
+         { print }' "$1" >"$1.new" && mv "$1.new" "$1"
+}
+obj_no_texcoords() {
+    awk '/^vt / { next }
+         /^f / { line = "f"; for (i = 2; i <= NF; i++) { split($i, p, "/"); line = line " " p[1] "//" p[3] }
+                 print line; next }
+         { print }' "$1" >"$1.new" && mv "$1.new" "$1"
+}
+obj_quads() { awk -f "$here/obj_quads.awk" "$1" "$1" >"$1.new" && mv "$1.new" "$1"; }
+# A new object holding a copy of the file's first face.
+obj_extra_mesh() { printf 'o extra_mesh\n%s\n' "$(grep -m1 '^f ' "$1")" >>"$1"; }
+# Everything from the last object on goes; its faces only use its own vertices.
+obj_drop_last_mesh() {
+    local last
+    last=$(grep -n '^o ' "$1" | tail -n 1 | cut -d: -f1)
+    head -n $((last - 1)) "$1" >"$1.new" && mv "$1.new" "$1"
+}
+# Binary bytes under the .obj name: one of the textures.
+obj_garbage() { cp textures/water_c.jpg "$1"; }
+
+shader_syntax_error() { sed -i '1a this is not a declaration;' "$1"; }
+# A function declared but never defined compiles, and only the linker finds it missing.
+shader_link_error() {
+    sed -i -e '/^void main()$/i vec4 undefinedHelper();' \
+        -e '/^void main()$/{n;s/^{$/{\n    undefinedHelper();/}' "$1"
+}
+
+# The cases.
+
+names=()
+bodies=()
+add() {
+    [[ "$1" =~ ${FAULT_ONLY:-.} ]] || return 0
+    names+=("$1")
+    bodies+=("$2")
+}
+
+for t in mouse_body_c.jpg water_c.jpg youwin.jpg youlose.jpg; do
+    p=textures/$t
+    # The win and lose images only show on an end screen.
+    end=""
+    case $t in you*) end="; play_to_end_screen" ;; esac
+    common="expect_finished; expect_all_textures_tried; expect_count 1 'loading $p'"
+    add "texture $t missing" "rm $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
+    add "texture $t grayscale" "grayscale_jpeg $p; play; $common; expect_after 'loading $p' 'Loading image failed. Must be 24 bits/pixels.'$end"
+    add "texture $t cmyk" "cmyk_jpeg $p; play; $common; expect_after 'loading $p' 'Loading image failed. Must be 24 bits/pixels.'$end"
+    # DevIL picks its loader by the extension: the JPEG loader cannot read PNG bytes.
+    add "texture $t rgba png" "rgba_png $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
+    add "texture $t palette png" "palette_png $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
+    # How much of a cut-off image DevIL decodes is its own business: either outcome is fine.
+    add "texture $t truncated" "truncate_half $p; play; $common; texture_outcome $p$end"
+    add "texture $t empty" "make_empty $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
+done
+
+# Three images gone: the end screens have no image left, and the cheese top's normal map
+# (index 23) is past the 23 that loaded.
+add "texture three missing, a mesh falls back" "rm textures/youwin.jpg textures/youlose.jpg textures/cheeseTop_n.jpg; play
+    expect_finished; [ \"\$(grep -c '^could not load textures/' out)\" = 3 ] || bad 'not three images refused'
+    expect_line 'mesh 18 of models/level.obj: texture 23 is not loaded; drawing it with a plain flat normal map'
+    [ \"\$(grep -c 'is not loaded' out)\" = 1 ] || bad 'more than one mesh fell back'
+    play_to_end_screen"
+
+for m in gorbeck level; do
+    p=models/$m.obj
+    case $m in
+    gorbeck) n=38 failed="^gorbeck: cannot load the model models/gorbeck\\.obj: .+" ;;
+    # The physics world reads the level before anything is drawn, and reports first.
+    level) n=19 failed="^gorbeck: cannot load the level \"models/level\\.obj\": .+" ;;
+    esac
+    for fault in missing empty garbage; do
+        case $fault in
+        missing) how="rm $p" ;;
+        empty) how="make_empty $p" ;;
+        garbage) how="obj_garbage $p" ;;
+        esac
+        add "model $m.obj $fault" "$how; play; expect_status 1; expect_one_error '$failed'"
+    done
+    add "model $m.obj truncated" "truncate_half $p; play; model_truncated $p $n '$failed'"
+    add "model $m.obj no normals" "obj_no_normals $p; play; expect_finished
+        for i in \$(seq 0 $((n - 1))); do expect_line \"mesh \$i of $p has no normals; computing them from its faces\"; done
+        [ \"\$(grep -c 'has no normals' out)\" = $n ] || bad 'more meshes without normals than the model has'"
+    add "model $m.obj no texture coordinates" "obj_no_texcoords $p; play; expect_finished
+        for i in \$(seq 0 $((n - 1))); do expect_line \"mesh \$i of $p has no texture coordinates; its textures show one colour\"; done
+        [ \"\$(grep -c 'has no texture coordinates' out)\" = $n ] || bad 'more meshes without texture coordinates than the model has'"
+    add "model $m.obj quads only" "obj_quads $p; ! grep -qE '^f [^ ]+ [^ ]+ [^ ]+\$' $p || bad 'a triangle is left'
+        play; expect_finished; expect_line 'numMeshes of $p: $n'
+        ! grep -q 'are not triangles' out || bad 'faces were left out'"
+    add "model $m.obj one mesh more than its table" "obj_extra_mesh $p; play; expect_finished
+        expect_line 'numMeshes of $p: $((n + 1))'
+        expect_line '$p has $((n + 1)) meshes but its texture table only $n; the meshes past the table are drawn with plain textures'"
+    add "model $m.obj one mesh fewer" "obj_drop_last_mesh $p; play; expect_finished; expect_line 'numMeshes of $p: $((n - 1))'
+        ! grep -q 'texture table' out || bad 'a texture table line for a model with fewer meshes'"
+done
+
+for s in text color texture bump shadow; do
+    for stage in vert frag; do
+        p=shader/$s.$stage
+        # The four scene programs say which one failed; the text program only loses the end screen.
+        after="expect_finished; expect_count 4 'Program successful linked'"
+        if [ $s = text ]; then
+            after="$after; play_to_end_screen"
+        else
+            after="$after; expect_line '${s}Shader: shaderloading not successful'"
+        fi
+        # A vertex stage that fails is reported alone.
+        [ $stage = vert ] && only="; ! grep -q 'shader/$s.frag' out || bad 'the fragment stage was reported too'" || only=""
+        report="The shader $p failed to compile with following error:"
+        add "shader $s.$stage missing" "rm $p; play; $after; expect_after '$report' 'could not open the source file $p'$only"
+        add "shader $s.$stage syntax error" "shader_syntax_error $p; play; $after; expect_after_matching '$report' 'error'$only"
+        add "shader $s.$stage link error" "shader_link_error $p; play; $after; expect_line 'Shader $p successful compiled'
+            expect_after_matching 'The program failed to link with following error:' 'error'"
+    done
+done
+
+# Music never shows on the console: the output is a normal run's, to the letter.
+same_as_normal="expect_finished; diff -q out '$work/normal.out' >/dev/null || bad \"output differs from a normal run: \$(diff '$work/normal.out' out | head -n 5)\""
+add "music missing" "rm sounds/gorbeck.mp3; play; $same_as_normal"
+add "music not an mp3" "cp textures/water_c.jpg sounds/gorbeck.mp3; play; $same_as_normal"
+add "music empty" "make_empty sounds/gorbeck.mp3; play; $same_as_normal"
+add "music truncated" "truncate_half sounds/gorbeck.mp3; play; $same_as_normal"
+
+add "no display" "unset DISPLAY WAYLAND_DISPLAY; play; expect_status 1
+    [ ! -s out ] || bad \"standard output is not empty: \$(head -c 200 out)\"
+    expect_one_error '^gorbeck: the window library could not start: '"
+
+# Running them.
+
+# A private copy of the assets; the game itself is only linked, as it never changes.
+prepare() {
+    mkdir -p "$1"
+    cp -r "$runtime/shader" "$runtime/models" "$runtime/textures" "$runtime/sounds" "$1/"
+    ln -s "$runtime/gorbeck" "$1/gorbeck"
+}
+
+# run_case LABEL BODY RESULT_FILE
+run_case() {
+    local dir result
+    dir=$(mktemp -d "$work/case.XXXXXX")
+    prepare "$dir"
+    (cd "$dir" && set -e && eval "$2")
+    if [ $? = 0 ]; then
+        result="ok   $1"
+        rm -rf "$dir"
+    elif [ -s "$dir/why" ]; then
+        result="FAIL $1: $(head -n 1 "$dir/why")"
+    else
+        result="FAIL $1: the fault could not be set up"
+    fi
+    # A failure shows what the game said on standard error, sanitizer reports included.
+    if [[ "$result" == FAIL* ]] && [ -s "$dir/err" ]; then
+        result="$result"$'\n'"$(head -n 40 "$dir/err" | sed 's/^/    | /')"
+    fi
+    echo "$result"
+    echo "$result" >"$3"
+}
+
+# The unbroken tree first: every case is measured against it.
+run_case "normal run" "play; expect_finished; expect_all_textures_tried
+    ! grep -q 'could not load\\|failed' out || bad 'something failed to load'
+    expect_count 5 'Program successful linked'; cp out '$work/normal.out'" "$work/result.normal"
+if [ ! -s "$work/normal.out" ]; then
+    echo "fault matrix: the unbroken tree does not run, so no fault was tried"
+    exit 1
+fi
+
+# Xvfb is a child of this shell too, so only the cases are waited for, by their ids.
+pids=()
+for i in "${!names[@]}"; do
+    while [ "$(jobs -rp | grep -vcx "$XVFB_PID")" -ge "$parallel" ]; do
+        wait -n
+    done
+    run_case "${names[$i]}" "${bodies[$i]}" "$work/result.$i" &
+    pids+=($!)
+done
+wait "${pids[@]}"
+
+total=$((${#names[@]} + 1))
+handled=$(cat "$work"/result.* | grep -c '^ok ')
+echo "fault matrix: $handled of $total cases handled"
+[ "$handled" = "$total" ]
