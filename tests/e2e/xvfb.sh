@@ -5,7 +5,9 @@ XVFB_PID=""
 
 start_xvfb() {
     fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+    # -noreset: by default the server resets when its last client leaves, and a game starting
+    # in that moment cannot connect.
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
     XVFB_PID=$!
     for _ in $(seq 1 100); do
         [ -s "$fdfile" ] && break
