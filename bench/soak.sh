@@ -32,7 +32,10 @@ start_xvfb
 rss() { awk '/^VmRSS:/ {print $2 " " $3}' "/proc/$1/status" 2>/dev/null || echo "gone"; }
 
 cd "$build"
-ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
+# glfwTerminate unloads Mesa's driver, which orphans blocks the driver still holds; kept
+# loaded to the end they stay reachable (as in test.sh). ASan's runtime must come first.
+preload="$(gcc -print-file-name=libasan.so) /usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so"
+LD_PRELOAD=$preload ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
     LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/bench/soak-lsan.supp} ./gorbeck >"$logs/out" 2>"$logs/err" &
 pid=$!
 
