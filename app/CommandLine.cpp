@@ -67,19 +67,19 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, s
                 return false;
             }
         } else if (flag == "--screenshot") {
-            std::string spec;
-            if (!value(spec))
+            std::string argument;
+            if (!value(argument))
                 return false;
-            size_t equals = spec.find('=');
+            size_t equals = argument.find('=');
             CommandLine::Screenshot shot;
             int frame = 0;
             if (equals != std::string::npos) {
-                shot.frame = spec.substr(0, equals);
-                shot.path = spec.substr(equals + 1);
+                shot.frame = argument.substr(0, equals);
+                shot.path = argument.substr(equals + 1);
             }
             bool namedFrame = shot.frame == "start" || shot.frame == "mid" || shot.frame == "end";
             if (shot.path.empty() || (!namedFrame && !positiveNumber(shot.frame, frame))) {
-                error = "--screenshot needs FRAME=FILE, with FRAME a frame number, start, mid or end, not \"" + spec + "\"";
+                error = "--screenshot needs FRAME=FILE, with FRAME a frame number, start, mid or end, not \"" + argument + "\"";
                 return false;
             }
             options.screenshots.push_back(shot);

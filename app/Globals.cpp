@@ -21,3 +21,17 @@ bool useVertexArrays = true;
 bool swapInterval = false;
 glm::vec3 lastPlayerPosition{0.0f, 0.0f, 0.0f};
 KeyLatches keyLatches;
+
+void resetGlobals()
+{
+    gameState = 0;
+    lastFrameTime = 0.0f;
+    mouseCenterX = 400;
+    mouseCenterY = 300;
+    mouseX = mouseY = 0;
+    paused = showFrameRate = wireframe = linearFiltering = swapInterval = false;
+    mipmapMode = 1;
+    useVertexArrays = true;
+    lastPlayerPosition = glm::vec3(0.0f);
+    keyLatches = KeyLatches();
+}

@@ -35,3 +35,7 @@ struct KeyLatches {
     bool f2 = false, f3 = false, f4 = false, f5 = false, f6 = false, f10 = false;
 };
 extern KeyLatches keyLatches;
+
+// Puts the game state, the mouse centre, the display modes and the latches back to their
+// start values (the light, camera, scene and window pointers are left alone).
+void resetGlobals();

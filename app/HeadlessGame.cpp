@@ -15,20 +15,6 @@ namespace {
 
 constexpr int playerMeshCount = 38;
 
-void resetGlobals()
-{
-    gameState = 0;
-    lastFrameTime = 0.0f;
-    mouseCenterX = 400;
-    mouseCenterY = 300;
-    mouseX = mouseY = 0;
-    paused = showFrameRate = wireframe = linearFiltering = swapInterval = false;
-    mipmapMode = 1;
-    useVertexArrays = true;
-    lastPlayerPosition = glm::vec3(0.0f);
-    keyLatches = KeyLatches();
-}
-
 } // namespace
 
 bool startHeadlessWorld(const std::string& levelPath, std::string& error)

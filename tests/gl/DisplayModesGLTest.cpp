@@ -18,7 +18,6 @@
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
-#include "render/Display.h"
 #include "render/Scene.h"
 #include "tests/gl/GLContext.h"
 
@@ -81,29 +80,15 @@ protected:
         ASSERT_TRUE(squareLoaded) << startOutput;
         ASSERT_EQ(::scene->textureLibrary->getTextureIds().size(), 26u) << startOutput;
 
-        gameState = 0;
-        lastFrameTime = 0.0f;
-        mouseCenterX = 400;
-        mouseCenterY = 300;
-        paused = showFrameRate = wireframe = linearFiltering = swapInterval = false;
-        mipmapMode = 1;
-        useVertexArrays = true;
-        lastPlayerPosition = glm::vec3(0.0f);
-        keyLatches = KeyLatches();
+        resetGlobals();
 
-        gltest::glErrors();
-        display::attach(nullptr);
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_DEPTH_TEST);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glViewport(0, 0, 800, 600);
+        gltest::useStartUpState();
     }
 
     void TearDown() override
     {
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_DEPTH_TEST);
+        gltest::leaveStartUpState();
         std::filesystem::current_path(previous);
         if (::scene) {
             for (Object* object : ::scene->objects)
@@ -116,9 +101,7 @@ protected:
         ::scene = nullptr;
         ::camera = nullptr;
         ::light = nullptr;
-        wireframe = linearFiltering = false;
-        mipmapMode = 1;
-        keyLatches = KeyLatches();
+        resetGlobals();
         gltest::glErrors();
     }
 

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "objects/TextureLibrary.h"
-#include "render/Display.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
@@ -110,19 +109,12 @@ protected:
             writeSolidJpeg(name, glm::vec3(90, 90, 90));
         writeWinImage("textures/youwin.jpg");
 
-        gltest::glErrors();
-        display::attach(nullptr);
-        // As at start-up: culling and depth testing on, black clear colour.
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_DEPTH_TEST);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glViewport(0, 0, 800, 600);
+        gltest::useStartUpState();
     }
 
     void TearDown() override
     {
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_DEPTH_TEST);
+        gltest::leaveStartUpState();
         std::filesystem::current_path(previous);
         gltest::glErrors();
     }

@@ -8,6 +8,8 @@
 #include <IL/il.h>
 #include <gtest/gtest.h>
 
+#include "render/Display.h"
+
 namespace gltest {
 
 namespace {
@@ -45,6 +47,22 @@ std::vector<unsigned char> readPixels(int x, int y, int width, int height)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
+}
+
+void useStartUpState()
+{
+    glErrors();
+    display::attach(nullptr);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glViewport(0, 0, 800, 600);
+}
+
+void leaveStartUpState()
+{
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
 }
 
 std::string tempDir()

@@ -18,6 +18,13 @@ std::vector<GLenum> glErrors();
 // Reads the colour buffer back as RGB bytes, bottom row first (GL's order).
 std::vector<unsigned char> readPixels(int x, int y, int width, int height);
 
+// The GL state start-up leaves (culling and depth test on, black clear colour, the
+// 800x600 viewport), no error pending, and no window to present in: finished frames stay
+// in the back buffer, where the tests read them.
+void useStartUpState();
+// Culling and depth test off again, for the tests that expect GL's defaults.
+void leaveStartUpState();
+
 // A fresh temporary folder for one test's files; removed when the process ends.
 std::string tempDir();
 

@@ -20,7 +20,6 @@
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
-#include "render/Display.h"
 #include "render/Scene.h"
 #include "tests/gl/GLContext.h"
 
@@ -129,18 +128,12 @@ protected:
         scene->lookUpUniforms();
         scene->initMatrices();
         startOutput = testing::internal::GetCapturedStdout();
-        gltest::glErrors();
-        display::attach(nullptr);
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_DEPTH_TEST);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glViewport(0, 0, 800, 600);
+        gltest::useStartUpState();
     }
 
     void TearDown() override
     {
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_DEPTH_TEST);
+        gltest::leaveStartUpState();
         std::filesystem::current_path(previous);
         for (Object* object : scene->objects)
             delete object;

@@ -19,7 +19,6 @@
 #include "objects/ModelImport.h"
 #include "objects/TextureLibrary.h"
 #include "physics/Gorbeck.h"
-#include "render/Display.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
@@ -174,13 +173,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(ready) << startOutput << modelOutput;
-        gltest::glErrors();
-        // Frames stay in the back buffer to be read: present() swaps only for an attached window.
-        display::attach(nullptr);
-        // What start-up enables before the first frame.
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_DEPTH_TEST);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        gltest::useStartUpState();
         useVertexArrays = true;
 
         ::light->position = lookedAt + glm::vec3(0.0f, 200.0f, 0.0f);
@@ -198,8 +191,7 @@ protected:
 
     void TearDown() override
     {
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_DEPTH_TEST);
+        gltest::leaveStartUpState();
         glCullFace(GL_BACK);
         glViewport(0, 0, 800, 600);
         useVertexArrays = true;
