@@ -10,6 +10,7 @@
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "app/Music.h"
+#include "app/TextureTables.h"
 #include "objects/ModelImport.h"
 #include "physics/BulletPhysics.h"
 #include "render/Display.h"
@@ -21,38 +22,6 @@ constexpr int windowWidth = 800;
 constexpr int windowHeight = 600;
 
 Music music;
-
-// Per mesh of the player's model: (colour map, normal map) by texture index.
-TexturePairs playerTextures()
-{
-    const std::pair<int, int> body(0, 1), nose(10, 11), noseHair(8, 9), teeth(4, 5), eye(2, 3), tail(6, 7);
-    TexturePairs pairs;
-    auto add = [&pairs](std::pair<int, int> pair, int count) { pairs.insert(pairs.end(), count, pair); };
-    add(body, 4);
-    add(nose, 1);
-    add(noseHair, 6);
-    add(teeth, 2);
-    add(eye, 2);
-    add(tail, 1);
-    for (int leg = 0; leg < 4; ++leg) { // upper legs in fur, paws and toes in the tail's skin
-        add(body, 2);
-        add(tail, 3);
-    }
-    add({0, 0}, 2); // the ears: body colour for both maps
-    return pairs;
-}
-
-// Per mesh of the level. The ground uses its colour image for both maps.
-TexturePairs levelTextures()
-{
-    const std::pair<int, int> brick(12, 13), ground(18, 18), stone(16, 17), water(14, 15),
-        cheeseSide(20, 21), cheeseTop(22, 23);
-    TexturePairs pairs{brick, ground};
-    pairs.insert(pairs.end(), 8, stone);
-    pairs.insert(pairs.end(), 4, brick);
-    pairs.insert(pairs.end(), {water, stone, brick, cheeseSide, cheeseTop});
-    return pairs;
-}
 
 std::string glfwReason()
 {

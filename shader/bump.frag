@@ -88,11 +88,7 @@ void main()
 
     vec3 toLight = worldToTangent * toLightWorld;
     vec3 toEye = worldToTangent * toEyeWorld;
-    vec3 bumped = texture(normalmap, texCoords).rgb * 2.0 - 1.0;
-    // Some meshes use a colour image as their normal map (the ground, the ears): its texels
-    // mostly point into the surface, which would leave it unlit. Mirrored outwards they read
-    // as rough relief instead; a true normal map never points inwards, so it is unchanged.
-    bumped = normalize(vec3(bumped.xy, abs(bumped.z)));
+    vec3 bumped = normalize(texture(normalmap, texCoords).rgb * 2.0 - 1.0);
 
     // The normal map may tilt a normal towards a light that the surface itself faces away from;
     // the true surface must face the light, fading in over its last 15 degrees instead of cutting off.
