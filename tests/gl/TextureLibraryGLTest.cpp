@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "objects/TextureLibrary.h"
 
 #include <filesystem>
@@ -155,7 +156,7 @@ TEST_F(TextureLibraryTest, OddWidthImageUploadsWithoutShearing)
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 
-TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingAndLinear)
+TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndAnisotropic)
 {
     writeSolidJpeg("textures/a.jpg", 200, 100, 50);
     TextureLibrary library;
@@ -169,7 +170,13 @@ TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingAndLinear)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 4, GL_TEXTURE_WIDTH, &level4Width);
+    GLfloat anisotropy = 0.0f, offered = 1.0f;
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
     glBindTexture(GL_TEXTURE_2D, 0);
+    if (GLEW_EXT_texture_filter_anisotropic)
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &offered);
+    // Four samples along a slant where the driver offers them, else GL's default of one.
+    EXPECT_EQ(anisotropy, std::min(4.0f, offered));
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(magFilter, GL_LINEAR);
     EXPECT_EQ(wrapS, GL_REPEAT);
