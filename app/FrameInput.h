@@ -11,6 +11,10 @@ enum class Key : std::size_t {
 };
 constexpr std::size_t keyCount = static_cast<std::size_t>(Key::Escape) + 1;
 
+// The farthest a mouse reading may lie from the window's corner, in pixels. The cursor is
+// re-centred every frame, so real readings stay far inside it.
+constexpr double mouseRange = 100000.0;
+
 struct FrameInput {
     std::array<bool, keyCount> keys{};
     double mouseX = 400.0;

@@ -1,5 +1,6 @@
 #include "app/FrameUpdate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -24,6 +25,14 @@ constexpr float highestEye = 6.5f;
 constexpr float pullBack = 10.0f;      // 1 + 10: the eye ends 11 units behind the player
 constexpr float eyeRaise = 3.0f;
 constexpr float lossHeight = -9.0f;
+// The eye sits 3 - tan(pitch) above the player; these pitches keep it just inside the band
+// from 1 to 6.5 units above, whatever the mouse did in one frame.
+constexpr float highestPitch = 63.43f; // tan = 1.9997: the eye 1.0003 above
+constexpr float lowestPitch = -74.05f; // tan = -3.4990: the eye 6.499 above
+// The longest frame the rules take in one piece: at 8 frames a second and faster nothing
+// changes, while a stall (a window drag, a slow disk) moves the mouse no more than one such
+// frame would, 1.25 units and 10 degrees, instead of carrying it off the course.
+constexpr float longestFrame = 0.125f;
 const glm::vec3 startPoint(0.0f, 10.0f, 0.0f);
 
 // A toggle acts on the frame its key goes down, and only then.
@@ -125,11 +134,19 @@ void steerLight(const FrameInput& input, float dt)
     light->target += offset;
 }
 
-void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition)
+// A mouse reading as a whole pixel; readings past the range the replays accept are held at
+// its edge, as casting them to int would be undefined.
+int pixel(double reading)
+{
+    return static_cast<int>(std::clamp(reading, -mouseRange, mouseRange));
+}
+
+void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition, bool resumed)
 {
     float h = camera->position.y - camera->target.y;
-    mouseX = static_cast<int>(input.mouseX);
-    mouseY = static_cast<int>(input.mouseY);
+    // What the mouse did while the game was paused is not a command to the camera.
+    mouseX = resumed ? mouseCenterX : pixel(input.mouseX);
+    mouseY = resumed ? mouseCenterY : pixel(input.mouseY);
 
     // Moving the mouse up raises the pitch and lowers the eye; the band keeps the eye
     // between 1 and 6.5 units above the player.
@@ -137,6 +154,9 @@ void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition)
     float pitchChange = static_cast<float>(dy) * mouseFactor;
     if ((h > highestEye && dy > 0) || (h < lowestEye && dy < 0) || (h > lowestEye && h < highestEye))
         camera->changePitch(pitchChange);
+    // The band above is judged on last frame's height, so one large movement could carry
+    // the eye far past it (past 90 degrees it ends up under the floor, or millions of units away).
+    camera->pitch = std::clamp(camera->pitch, lowestPitch, highestPitch);
 
     int dx = mouseCenterX - mouseX;
     camera->yaw = static_cast<float>(dx) * mouseFactor * 40.0f + camera->yaw;
@@ -179,19 +199,24 @@ void stepPhysics()
 FrameRequests update(const FrameInput& input)
 {
     FrameRequests requests;
+    const bool wasPaused = paused;
     if (input.down(Key::P))
         paused = true;
     if (input.down(Key::U))
         paused = false;
     else if (paused)
         return requests;
+    // The first frame after a pause starts its timing afresh: the pause is not walking time.
+    const bool resumed = wasPaused;
 
     float now = static_cast<float>(input.time);
-    float dt = now - lastFrameTime;
+    float frameTime = resumed ? 0.0f : now - lastFrameTime;
+    float dt = std::clamp(frameTime, 0.0f, longestFrame);
     lastFrameTime = now;
 
+    // The frame rate shown is the one measured, however long the frame was.
     if (showFrameRate)
-        std::cout << "FPS: " << (1000.0f / dt) / 1000.0f << std::endl;
+        std::cout << "FPS: " << (1000.0f / frameTime) / 1000.0f << std::endl;
     if (toggled(input.down(Key::F2), keyLatches.f2))
         showFrameRate = !showFrameRate;
     if (toggled(input.down(Key::F3), keyLatches.f3)) {
@@ -229,7 +254,7 @@ FrameRequests update(const FrameInput& input)
         placeLightAbove(player.position);
     }
     steerLight(input, dt);
-    orbitCamera(input, player.position);
+    orbitCamera(input, player.position, resumed);
     requests.recenterMouse = true;
 
     stepPhysics();

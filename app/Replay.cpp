@@ -89,6 +89,8 @@ bool loadReplay(const std::string& path, Replay& replay, std::string& error)
             if (!readNumber(in, input.time) || !readNumber(in, input.mouseX) || !readNumber(in, input.mouseY)
                 || !(in >> keys))
                 return fail("expected \"frame <seconds> <mouse x> <mouse y> <keys>\"");
+            if (std::fabs(input.mouseX) > mouseRange || std::fabs(input.mouseY) > mouseRange)
+                return fail("the mouse position lies outside -100000 to 100000");
             if (!parseKeys(keys, input))
                 return fail("unknown key in \"" + keys + "\"");
             replay.frames.push_back(input);

@@ -68,23 +68,46 @@ TEST_F(FrameUpdate, FilterKeysPrintTheirMessagesAndStepTheModes)
     EXPECT_EQ(captured([&] { frame({Key::F4}); }), "Mipmapping on (linear), linear texture filtering\n");
 }
 
-TEST_F(FrameUpdate, PausedFrameDoesNothingAndResumingCoversThePause)
+TEST_F(FrameUpdate, PausedFrameDoesNothingAndResumingStartsTheClockAfresh)
 {
     land();
     glm::vec3 before = player->position;
+    float yaw = camera->yaw, pitch = camera->pitch;
     frame({Key::P});
-    for (int i = 0; i < 30; ++i)
-        frame({Key::W, Key::F2, Key::F6}, 0.1);
-    EXPECT_EQ(player->position, before);
+    glm::vec3 paused = player->position;
+    for (int i = 0; i < 30; ++i) // 3 s paused, the mouse dragged 1000 pixels up and left
+        frame({Key::W, Key::F2, Key::F6}, 0.1, 400 - 1000, 300 - 1000);
+    EXPECT_EQ(player->position, paused);
     EXPECT_FALSE(showFrameRate);
     EXPECT_TRUE(useVertexArrays);
     EXPECT_FALSE(keyLatches.f2) << "latches stay as they were";
 
-    // The first resumed frame's dt spans everything since the last unpaused frame: the P
-    // frame (1/60 s), the 3 s of the pause and its own 0.5 s. W walks 10 units per second of it.
-    frame({Key::U, Key::W}, 0.5);
-    float moved = glm::length(player->position - before);
-    EXPECT_NEAR(moved, 10.0f * (1.0f / 60.0f + 3.0f + 0.5f), 0.02f);
+    // The resumed frame covers no time at all, and the mouse's travel during the pause
+    // turns nothing; the frame after it walks its own 0.1 s.
+    frame({Key::U, Key::W}, 0.5, 400 - 1000, 300 - 1000);
+    EXPECT_NEAR(glm::length(player->position - paused), 0.0f, 0.02f);
+    EXPECT_EQ(camera->yaw, yaw);
+    EXPECT_EQ(camera->pitch, pitch);
+    frame({Key::W}, 0.1);
+    EXPECT_NEAR(glm::length(player->position - paused), 1.0f, 0.02f);
+    EXPECT_LT(glm::length(paused - before), 0.02f);
+}
+
+TEST_F(FrameUpdate, LongFrameMovesNoFurtherThanAnEighthOfASecond)
+{
+    land();
+    // At 8 frames a second a frame is exactly the longest: 1.25 units and 10 degrees.
+    for (double dt : {0.125, 2.0, 30.0}) {
+        glm::vec3 before = player->position;
+        float heading = player->rotation.y;
+        frame({Key::W, Key::A}, dt);
+        EXPECT_NEAR(glm::length(player->position - before), 1.25f, 0.02f) << "dt " << dt;
+        EXPECT_NEAR(player->rotation.y - heading, 10.0f, 1e-3f) << "dt " << dt;
+    }
+    // A clock that steps back gives no motion, not motion backwards.
+    glm::vec3 before = player->position;
+    frame({Key::W}, -1.0);
+    EXPECT_NEAR(glm::length(player->position - before), 0.0f, 0.02f);
 }
 
 TEST_F(FrameUpdate, PAndUTogetherRunNormally)
@@ -134,8 +157,8 @@ TEST_F(FrameUpdate, TurningIsEightyDegreesPerSecondAndADCancel)
     for (int i = 0; i < 10; ++i)
         frame({Key::A, Key::D}, 0.1);
     EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
-    frame({Key::D}, 0.5);
-    EXPECT_NEAR(player->rotation.y - start, 40.0f, 1e-3f);
+    frame({Key::D}, 0.125);
+    EXPECT_NEAR(player->rotation.y - start, 70.0f, 1e-3f);
 }
 
 TEST_F(FrameUpdate, HeldSpaceGivesOneJumpUntilLanding)
@@ -246,6 +269,27 @@ TEST_F(FrameUpdate, PitchBandEdgesIgnoreVerticalMouseMotion)
     camera->position = glm::vec3(0.0f, 12.0f, 11.0f);
     frame({}, 1.0 / 60, 400, 350);
     EXPECT_FLOAT_EQ(camera->pitch, 10.0f);
+}
+
+TEST_F(FrameUpdate, EyeStaysInTheBandWhateverTheMouseDoesInOneFrame)
+{
+    land();
+    // 370 pixels is 74 degrees of pitch in one frame; past 90 the eye would end under the
+    // floor or millions of units away. Readings past the replay range are held at its edge.
+    for (double dy : {370.0, -370.0, 1000.0, -1000.0, 3e9, -3e9, 40.0, -40.0}) {
+        for (int i = 0; i < 3; ++i) {
+            frame({}, 1.0 / 60, 400, 300 - dy);
+            float h = camera->position.y - player->position.y;
+            EXPECT_GE(h, 1.0f - 1e-3f) << "dy " << dy << " frame " << i;
+            EXPECT_LE(h, 6.5f + 1e-3f) << "dy " << dy << " frame " << i;
+            EXPECT_NEAR(glm::distance(camera->target, player->position), 0.0f, 0.05f);
+        }
+    }
+    // From the band's edge the mouse moves the pitch back as before: 50 pixels up is +10 degrees.
+    frame({}, 1.0 / 60, 400, 300 + 185); // 37 degrees down: held at the highest eye
+    float pitch = camera->pitch;
+    frame({}, 1.0 / 60, 400, 250);
+    EXPECT_NEAR(camera->pitch, pitch + 10.0f, 1e-3f);
 }
 
 TEST_F(FrameUpdate, EveryFrameAsksToRecentreTheMouse)

@@ -25,6 +25,8 @@ expect_refusal 'gorbeck: --replay needs a value' --replay
 expect_refusal "gorbeck: cannot read the replay $work/none.replay: No such file or directory" --replay "$work/none.replay"
 printf 'gorbeck-replay 1\nstart 0\nframe 1 400 300 W+Fly\n' >"$work/bad.replay"
 expect_refusal "gorbeck: malformed replay $work/bad.replay, line 3: unknown key in \"W+Fly\"" --replay "$work/bad.replay"
+printf 'gorbeck-replay 1\nstart 0\nframe 1 400 3e9 -\n' >"$work/far.replay"
+expect_refusal "gorbeck: malformed replay $work/far.replay, line 3: the mouse position lies outside -100000 to 100000" --replay "$work/far.replay"
 : >"$work/empty.replay"
 expect_refusal "gorbeck: malformed replay $work/empty.replay: the file is empty" --replay "$work/empty.replay"
 expect_refusal "gorbeck: --draw-every needs a whole number of 1 or more, not \"0\"" --replay "$work/bad.replay" --draw-every 0
