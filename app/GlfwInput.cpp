@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Globals.h"
+#include "app/KeyPresses.h"
 
 namespace {
 
@@ -13,13 +14,31 @@ constexpr int glfwKeys[keyCount] = {
     GLFW_KEY_I, GLFW_KEY_J, GLFW_KEY_K, GLFW_KEY_L, GLFW_KEY_ESCAPE,
 };
 
+KeyPresses presses;
+
+void onKey(GLFWwindow*, int key, int, int action, int)
+{
+    if (action != GLFW_PRESS)
+        return;
+    for (std::size_t k = 0; k < keyCount; ++k)
+        if (glfwKeys[k] == key)
+            presses.pressed(static_cast<Key>(k));
+}
+
 } // namespace
+
+void watchKeys(GLFWwindow* window)
+{
+    glfwSetKeyCallback(window, onKey);
+}
 
 FrameInput readFrameInput(GLFWwindow* window)
 {
     FrameInput input;
+    std::array<bool, keyCount> held{};
     for (std::size_t k = 0; k < keyCount; ++k)
-        input.keys[k] = glfwGetKey(window, glfwKeys[k]) == GLFW_PRESS;
+        held[k] = glfwGetKey(window, glfwKeys[k]) == GLFW_PRESS;
+    input.keys = presses.frameKeys(held);
     glfwGetCursorPos(window, &input.mouseX, &input.mouseY);
     input.time = glfwGetTime();
     return input;
@@ -31,4 +50,9 @@ void applyFrameRequests(GLFWwindow* window, const FrameRequests& requests)
         glfwSwapInterval(requests.swapInterval);
     if (requests.recenterMouse)
         glfwSetCursorPos(window, mouseCenterX, mouseCenterY);
+}
+
+bool escapePressed(GLFWwindow* window)
+{
+    return glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || presses.waiting(Key::Escape);
 }

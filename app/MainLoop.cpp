@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr unsigned winScreen = 24;
-constexpr unsigned loseScreen = 25;
-
 // Frame numbers (from 1) of the screenshots a replay takes, with their files.
 std::map<size_t, std::string> screenshotFrames(const CommandLine& options, size_t frameCount)
 {
@@ -51,10 +48,10 @@ void drawFrame()
         scene->renderCameraPass();
         break;
     case 1:
-        scene->textManager->drawEndScreen(winScreen);
+        scene->textManager->drawEndScreen(TextManager::winImage);
         break;
     default:
-        scene->textManager->drawEndScreen(loseScreen);
+        scene->textManager->drawEndScreen(TextManager::loseImage);
         break;
     }
 }
@@ -70,7 +67,7 @@ void runMainLoop(ReplayRecorder* recorder)
         applyFrameRequests(window, update(input));
         drawFrame();
         // Tested after drawing, so the frame in which Escape is first seen is still shown.
-        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
+        if (escapePressed(window))
             break;
         if (glfwWindowShouldClose(window))
             break;

@@ -7,6 +7,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Camera.h"
+#include "app/GlfwInput.h"
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "app/Music.h"
@@ -64,17 +65,27 @@ bool startPlatform(bool windowed)
     display::attach(window);
 
     glewExperimental = GL_TRUE;
-    if (glewInit() == GLEW_OK)
-        std::cout << "initialized glew" << std::endl;
+    GLenum glew = glewInit();
+    if (glew != GLEW_OK) {
+        // Without the extension loader every GL entry point past 1.1 is null.
+        std::cerr << "gorbeck: the GL extension loader could not start: "
+                  << reinterpret_cast<const char*>(glewGetErrorString(glew)) << std::endl;
+        glfwTerminate();
+        return false;
+    }
+    std::cout << "initialized glew" << std::endl;
     while (glGetError() != GL_NO_ERROR) {
     }
-    std::cout << "OpenGL Version: " << glGetString(GL_VERSION) << std::endl;
+    // A driver may answer with no string; streaming a null pointer would silence the console.
+    const GLubyte* version = glGetString(GL_VERSION);
+    std::cout << "OpenGL Version: " << (version ? reinterpret_cast<const char*>(version) : "(none given)") << std::endl;
 
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
     // At single-digit frame rates a key tapped between two polls would otherwise be missed.
-    glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+    // (Sticky keys would catch it too, but would also hold every released key one frame longer.)
+    watchKeys(window);
     glViewport(0, 0, windowWidth, windowHeight);
 
     music.start("sounds/gorbeck.mp3");
