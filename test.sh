@@ -24,7 +24,7 @@ failed=$(sed -E 's/.*, ([0-9]+) tests failed.*/\1/' <<<"$summary")
 echo
 echo "Sanitizer build (build-asan)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGORBECK_SANITIZE=ON >/dev/null
-cmake --build build-asan -j"$(nproc)" --target gorbeck cpu_tests
+cmake --build build-asan -j"$(nproc)" --target gorbeck cpu_tests failing_glew
 export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

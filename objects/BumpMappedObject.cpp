@@ -1,11 +1,12 @@
 #include "objects/BumpMappedObject.h"
 
 #include "objects/ClientArrays.h"
+#include "render/ShaderProgram.h"
 
 BumpMappedObject::BumpMappedObject(GLuint program, GLuint depthProgram, int numMeshes)
     : TexturedObject(program, depthProgram, numMeshes)
 {
-    if (program != 0) {
+    if (programLinked(program)) {
         normalMapLocation = glGetUniformLocation(program, "normalmap");
         tangentLocation = glGetAttribLocation(program, "tangent");
     }

@@ -58,11 +58,13 @@ std::vector<glm::vec3> normalsFromFaces(const std::vector<glm::vec4>& vertices, 
     return sum;
 }
 
+// A table index names a file of the fixed list; when that file did not load the mesh gets
+// the plain stand-in, never the image that moved into its place.
 const Texture* textureFor(Scene& scene, int index, bool normalMap, const std::string& path, int mesh)
 {
     TextureLibrary& library = *scene.textureLibrary;
-    if (index >= 0 && static_cast<size_t>(index) < library.textures.size())
-        return library.textures[index].get();
+    if (const Texture* texture = library.loaded(index))
+        return texture;
     std::cout << "mesh " << mesh << " of " << path << ": texture " << index
               << " is not loaded; drawing it with a plain " << (normalMap ? "flat normal map" : "grey colour map")
               << std::endl;

@@ -6,6 +6,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "objects/ClientArrays.h"
+#include "render/ShaderProgram.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr float degreesToRadians = 3.1415927410125732f / 180.0f;
 Object::Object(GLuint program, GLuint depthProgram, int numMeshes)
     : numMeshes(numMeshes), program(program), depthProgram(depthProgram)
 {
-    if (program != 0) {
+    if (programLinked(program)) {
         modelLocation = glGetUniformLocation(program, "model");
         vertexLocation = glGetAttribLocation(program, "vertex");
         normalLocation = glGetAttribLocation(program, "normal");
@@ -24,7 +25,7 @@ Object::Object(GLuint program, GLuint depthProgram, int numMeshes)
         materialDiffuseLocation = glGetUniformLocation(program, "material_diffuse");
         materialSpecularLocation = glGetUniformLocation(program, "material_specular");
     }
-    if (depthProgram != 0) {
+    if (programLinked(depthProgram)) {
         depthModelLocation = glGetUniformLocation(depthProgram, "model");
         depthVertexLocation = glGetAttribLocation(depthProgram, "vertex");
     }

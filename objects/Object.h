@@ -9,7 +9,7 @@
 // material and the GL objects and locations it draws with.
 class Object {
 public:
-    // A program of 0 (one that failed to build) has no locations; they stay -1.
+    // A program that did not build or link has no locations; they stay -1.
     Object(GLuint program, GLuint depthProgram, int numMeshes);
     virtual ~Object() = default;
 

@@ -71,8 +71,16 @@ int TextureLibrary::takeTextureUnit()
     return unit;
 }
 
+const Texture* TextureLibrary::loaded(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= attempts.size() || attempts[index] < 0)
+        return nullptr;
+    return textures[attempts[index]].get();
+}
+
 bool TextureLibrary::loadTexture(const std::string& path)
 {
+    attempts.push_back(-1);
     auto texture = std::make_unique<Texture>();
     std::cout << "loading " << path << std::endl;
 
@@ -111,6 +119,7 @@ bool TextureLibrary::loadTexture(const std::string& path)
     upload(*texture);
     textureIds.push_back(texture->id);
     texture->unit = takeTextureUnit();
+    attempts.back() = static_cast<int>(textures.size());
     textures.push_back(std::move(texture));
     return true;
 }

@@ -21,6 +21,12 @@ public:
     int takeTextureUnit();
     std::vector<GLuint> getTextureIds() const { return textureIds; }
 
+    // The texture that the index-th load (counted from 0, whether or not the earlier files
+    // loaded) produced, or null when that file did not load. With the fixed list this is
+    // the texture of table index `index`: a failed load shifts `textures` down, but no
+    // other image ever answers for the missing one.
+    const Texture* loaded(int index) const;
+
     // Sets the minification and magnification filters of every listed texture.
     void applyFilter(const std::vector<GLuint>& ids, GLint minification, GLint magnification);
 
@@ -42,6 +48,7 @@ private:
     void upload(Texture& texture);
     std::unique_ptr<Texture> plainTexture(unsigned char r, unsigned char g, unsigned char b);
 
+    std::vector<int> attempts; // per load attempt, its index in `textures`, or -1
     std::unique_ptr<Texture> fallbackColor;
     std::unique_ptr<Texture> fallbackNormal;
 };

@@ -1,11 +1,12 @@
 #include "objects/TexturedObject.h"
 
 #include <glm/gtc/type_ptr.hpp>
+#include "render/ShaderProgram.h"
 
 TexturedObject::TexturedObject(GLuint program, GLuint depthProgram, int numMeshes)
     : Object(program, depthProgram, numMeshes)
 {
-    if (program != 0) {
+    if (programLinked(program)) {
         texCoordLocation = glGetAttribLocation(program, "tex_coords_in");
         colorMapLocation = glGetUniformLocation(program, "colormap");
     }

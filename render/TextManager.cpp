@@ -1,5 +1,8 @@
 #include "render/TextManager.h"
 
+#include <iostream>
+#include <utility>
+
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -44,6 +47,10 @@ TextManager::TextManager(TextureLibrary* library)
     projection = glm::perspective(glm::radians(35.0f), 4.0f / 3.0f, 0.1f, 10.0f);
     view = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -3.0f));
     createQuad();
+    const auto& files = TextureLibrary::fileNames();
+    for (auto [index, outcome] : {std::pair<unsigned, const char*>(winImage, "win"), {loseImage, "lose"}})
+        if (textureLibrary && textureLibrary->loaded(static_cast<int>(index)) == nullptr)
+            std::cout << files[index] << " did not load: the " << outcome << " screen will be black" << std::endl;
 }
 
 void TextManager::createQuad()
@@ -74,8 +81,9 @@ void TextManager::createQuad()
 void TextManager::drawEndScreen(unsigned textureIndex)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (programReady && textureLibrary && textureIndex < textureLibrary->textures.size()) {
-        const Texture& texture = *textureLibrary->textures[textureIndex];
+    const Texture* image = textureLibrary ? textureLibrary->loaded(static_cast<int>(textureIndex)) : nullptr;
+    if (programReady && image) {
+        const Texture& texture = *image;
         glUseProgram(program);
         glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(view));
         glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));

@@ -8,11 +8,17 @@ class TextureLibrary;
 // Draws the end screens: one full-window textured quad showing the win or lose image.
 class TextManager {
 public:
+    // The end screens' images, by their index in the texture library's load order.
+    static constexpr unsigned winImage = 24;
+    static constexpr unsigned loseImage = 25;
+
+    // Says on standard output which end screen will be black because its image did not load.
     explicit TextManager(TextureLibrary* textureLibrary);
     virtual ~TextManager() = default;
 
-    // Clears, draws the image at textureIndex of the library and presents the frame.
-    // An index the library does not hold (the image failed to load) leaves the cleared window.
+    // Clears, draws the image that the library's textureIndex-th load gave and presents the
+    // frame. When that image did not load the window stays cleared (black): an end screen
+    // never shows the other outcome's image.
     void drawEndScreen(unsigned textureIndex);
 
     GLuint program = 0;

@@ -32,7 +32,6 @@ start_xvfb || { echo "fault matrix: Xvfb did not start"; exit 1; }
     done
 } >"$work/short.replay"
 short_end='^replay: 5 frames, player at \(.*\), gameState 0$'
-lose_frames=$(grep -c '^frame ' "$source_dir/demo/lose.replay")
 
 # Helpers for the cases; each case runs in its own copy of the tree, its working dir.
 
@@ -45,6 +44,11 @@ sanitizer_clean() {
     if grep -qE 'ERROR: AddressSanitizer|runtime error:|LeakSanitizer|ERROR: UndefinedBehaviorSanitizer' "$1"; then
         bad "sanitizer report: $(grep -m1 -E 'ERROR|runtime error' "$1")"
     fi
+    # Mesa reports every GL error on standard error under MESA_DEBUG: a fault handled in
+    # order raises none.
+    if grep -qE 'Mesa: User error|GL_INVALID' "$1"; then
+        bad "GL error: $(grep -m1 -E 'Mesa: User error|GL_INVALID' "$1")"
+    fi
 }
 
 # run OUT ERR ARGS...: runs the game, sets status; a hang or a signal fails the case.
@@ -52,7 +56,7 @@ run() {
     local out=$1 err=$2
     shift 2
     status=0
-    timeout -k 10 "$limit" env ${GORBECK_PRELOAD:+LD_PRELOAD="$GORBECK_PRELOAD"} ./gorbeck "$@" >"$out" 2>"$err" || status=$?
+    timeout -k 10 "$limit" env MESA_DEBUG=1 ${GORBECK_PRELOAD:+LD_PRELOAD="$GORBECK_PRELOAD"} ./gorbeck "$@" >"$out" 2>"$err" || status=$?
     case $status in
     124 | 137) bad "still running after $limit s (hang)" ;;
     esac
@@ -136,12 +140,30 @@ model_truncated() {
     fi
 }
 
-# The replay that ends lost, so the end screen is drawn once, at its last frame.
-play_to_end_screen() {
-    run lose.out lose.err --replay "$source_dir/demo/lose.replay" --draw-every 1000
-    [ "$status" = 0 ] || bad "end-screen replay: exit status $status; stderr: $(head -c 300 lose.err)"
-    tail -n 1 lose.out | grep -qE "^replay: $lose_frames frames, player at \(.*\), gameState -1$" \
-        || bad "end-screen replay: last line $(tail -n 1 lose.out)"
+# end_screen win|lose image|black: plays the recorded route to that outcome, drawing only its
+# last frame, the end screen, and checks what it shows: the outcome's own image (the win
+# image is cheese yellow, the lose image dark water blue) or, when that could not load, black.
+end_screen() {
+    local outcome=$1 expected=$2 state frames red mean
+    case $outcome in win) state=1 ;; lose) state=-1 ;; esac
+    frames=$(grep -c '^frame ' "$source_dir/demo/$outcome.replay")
+    run "$outcome.out" "$outcome.err" --replay "$source_dir/demo/$outcome.replay" --draw-every 100000 \
+        --screenshot "end=$outcome.png"
+    [ "$status" = 0 ] || bad "$outcome replay: exit status $status; stderr: $(head -c 300 "$outcome.err")"
+    tail -n 1 "$outcome.out" | grep -qE "^replay: $frames frames, player at \(.*\), gameState $state$" \
+        || bad "$outcome replay: last line $(tail -n 1 "$outcome.out")"
+    red=$(convert "$outcome.png" -format '%[fx:mean.r]' info:)
+    mean=$(convert "$outcome.png" -colorspace Gray -format '%[fx:mean]' info:)
+    case $expected in
+    black) awk -v m="$mean" 'BEGIN { exit !(m < 0.005) }' || bad "the $outcome screen is not black (mean $mean)" ;;
+    image)
+        if [ "$outcome" = win ]; then
+            awk -v r="$red" 'BEGIN { exit !(r > 0.5) }' || bad "the win screen does not show the win image (red $red)"
+        else
+            awk -v r="$red" -v m="$mean" 'BEGIN { exit !(m > 0.02 && r < 0.35) }' \
+                || bad "the lose screen does not show the lose image (red $red, mean $mean)"
+        fi ;;
+    esac
 }
 
 # Ways to break a file.
@@ -196,19 +218,27 @@ add() {
 
 for t in mouse_body_c.jpg water_c.jpg youwin.jpg youlose.jpg; do
     p=textures/$t
-    # The win and lose images only show on an end screen.
-    end=""
-    case $t in you*) end="; play_to_end_screen" ;; esac
+    # The win and lose images only show on an end screen. A refused one leaves its own
+    # screen black, says so at start-up, and the other screen keeps its image.
+    refused="" end=""
+    case $t in
+    youwin.jpg)
+        refused="; expect_line '$p did not load: the win screen will be black'; end_screen win black"
+        end="; end_screen lose image" ;;
+    youlose.jpg)
+        refused="; expect_line '$p did not load: the lose screen will be black'; end_screen lose black"
+        end="; end_screen win image" ;;
+    esac
     common="expect_finished; expect_all_textures_tried; expect_count 1 'loading $p'"
-    add "texture $t missing" "rm $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
-    add "texture $t grayscale" "grayscale_jpeg $p; play; $common; expect_after 'loading $p' 'Loading image failed. Must be 24 bits/pixels.'$end"
-    add "texture $t cmyk" "cmyk_jpeg $p; play; $common; expect_after 'loading $p' 'Loading image failed. Must be 24 bits/pixels.'$end"
+    add "texture $t missing" "rm $p; play; $common; expect_after 'loading $p' 'could not load $p'$refused$end"
+    add "texture $t grayscale" "grayscale_jpeg $p; play; $common; expect_after 'loading $p' 'Loading image failed. Must be 24 bits/pixels.'$refused$end"
+    add "texture $t cmyk" "cmyk_jpeg $p; play; $common; expect_after 'loading $p' 'Loading image failed. Must be 24 bits/pixels.'$refused$end"
     # DevIL picks its loader by the extension: the JPEG loader cannot read PNG bytes.
-    add "texture $t rgba png" "rgba_png $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
-    add "texture $t palette png" "palette_png $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
+    add "texture $t rgba png" "rgba_png $p; play; $common; expect_after 'loading $p' 'could not load $p'$refused$end"
+    add "texture $t palette png" "palette_png $p; play; $common; expect_after 'loading $p' 'could not load $p'$refused$end"
     # How much of a cut-off image DevIL decodes is its own business: either outcome is fine.
     add "texture $t truncated" "truncate_half $p; play; $common; texture_outcome $p$end"
-    add "texture $t empty" "make_empty $p; play; $common; expect_after 'loading $p' 'could not load $p'$end"
+    add "texture $t empty" "make_empty $p; play; $common; expect_after 'loading $p' 'could not load $p'$refused$end"
 done
 
 # Three images gone: the end screens have no image left, and the cheese top's normal map
@@ -217,7 +247,7 @@ add "texture three missing, a mesh falls back" "rm textures/youwin.jpg textures/
     expect_finished; [ \"\$(grep -c '^could not load textures/' out)\" = 3 ] || bad 'not three images refused'
     expect_line 'mesh 18 of models/level.obj: texture 23 is not loaded; drawing it with a plain flat normal map'
     [ \"\$(grep -c 'is not loaded' out)\" = 1 ] || bad 'more than one mesh fell back'
-    play_to_end_screen"
+    end_screen lose black"
 
 for m in gorbeck level; do
     p=models/$m.obj
@@ -257,7 +287,7 @@ for s in text color texture bump shadow; do
         # The four scene programs say which one failed; the text program only loses the end screen.
         after="expect_finished; expect_count 4 'Program successful linked'"
         if [ $s = text ]; then
-            after="$after; play_to_end_screen"
+            after="$after; end_screen lose black"
         else
             after="$after; expect_line '${s}Shader: shaderloading not successful'"
         fi
@@ -277,6 +307,13 @@ add "music missing" "rm sounds/gorbeck.mp3; play; $same_as_normal"
 add "music not an mp3" "cp textures/water_c.jpg sounds/gorbeck.mp3; play; $same_as_normal"
 add "music empty" "make_empty sounds/gorbeck.mp3; play; $same_as_normal"
 add "music truncated" "truncate_half sounds/gorbeck.mp3; play; $same_as_normal"
+
+# The GL extension loader fails to start: the game stops before its first GL call.
+failing_glew="$runtime/tests/libfailing_glew.so"
+add "GL extension loader fails" "[ -f '$failing_glew' ] || bad 'no $failing_glew'
+    GORBECK_PRELOAD=\"\${GORBECK_PRELOAD:+\$GORBECK_PRELOAD }$failing_glew\" play; expect_status 1
+    [ \"\$(cat out)\" = 'initialized glfw' ] || bad \"standard output: \$(head -c 200 out)\"
+    expect_one_error '^gorbeck: the GL extension loader could not start: Missing GL version$'"
 
 add "no display" "unset DISPLAY WAYLAND_DISPLAY; play; expect_status 1
     [ ! -s out ] || bad \"standard output is not empty: \$(head -c 200 out)\"

@@ -201,19 +201,29 @@ TEST_F(EndScreen, ImageShowsUprightAndUnmirrored)
     }
 }
 
-TEST_F(EndScreen, IndexTheLibraryDoesNotHoldLeavesTheClearedWindow)
+TEST_F(EndScreen, MissingImageLeavesItsScreenBlackAndNeverShowsTheOther)
 {
-    // Without the lose image the library holds 25 images and the lose screen's index 25 is past them.
-    std::filesystem::remove("textures/youlose.jpg");
+    // Without the win image the lose image moves down to index 24 of the library's list; the
+    // win screen must still not show it.
+    std::filesystem::remove("textures/youwin.jpg");
     load();
     ASSERT_EQ(library.textures.size(), 25u) << output;
+    EXPECT_NE(output.find("textures/youwin.jpg did not load: the win screen will be black\n"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("lose screen"), std::string::npos) << output;
 
-    for (unsigned index : {25u, 26u, 1000u}) {
-        std::vector<unsigned char> frame = draw(index);
-        size_t notBlack = 0;
+    auto notBlack = [](const std::vector<unsigned char>& frame) {
+        size_t count = 0;
         for (size_t i = 0; i < frame.size(); i += 3)
-            notBlack += !isBlack(&frame[i]);
-        EXPECT_EQ(notBlack, 0u) << "pixels that are not the black clear colour, index " << index;
+            count += !isBlack(&frame[i]);
+        return count;
+    };
+    for (unsigned index : {24u, 26u, 1000u}) {
+        EXPECT_EQ(notBlack(draw(index)), 0u) << "pixels that are not the black clear colour, index " << index;
         EXPECT_TRUE(gltest::glErrors().empty()) << "index " << index;
     }
+    // The lose screen shows its own grey image, which still loaded.
+    std::vector<unsigned char> lose = draw(25);
+    EXPECT_TRUE(looksLike(lose, 400, 300, glm::vec3(90)));
+    EXPECT_TRUE(gltest::glErrors().empty());
 }

@@ -319,6 +319,33 @@ TEST_F(ModelImport, TextureIndicesPastTheLibraryGetThePlainMapsWithALineEach)
     EXPECT_TRUE(pixelNear(frame, columnOf(2.0f), 300, glm::vec3(160), 1.0f));
 }
 
+TEST_F(ModelImport, MeshWhoseImageDidNotLoadGetsThePlainMapNotTheImageAfterIt)
+{
+    // Without water_c (index 14) the library's list shifts: water_n is now its 15th entry.
+    std::filesystem::rename("textures/water_c.jpg", "water_c.jpg");
+    scene->textureLibrary = std::make_unique<TextureLibrary>();
+    testing::internal::CaptureStdout();
+    scene->textureLibrary->loadTextures();
+    testing::internal::GetCapturedStdout();
+    std::filesystem::rename("water_c.jpg", "textures/water_c.jpg");
+    TextureLibrary& library = *scene->textureLibrary;
+    ASSERT_EQ(library.textures.size(), 25u);
+
+    writeModel("models/two.obj", quadObj({{{glm::vec3(-2, 0, 0)}}, {{glm::vec3(2, 0, 0)}}}));
+    ASSERT_TRUE(load("models/two.obj", {{14, 15}, {12, 13}})) << err;
+    EXPECT_EQ(out, meshZeroReport("models/two.obj", 2, 4, 2) +
+                       "mesh 0 of models/two.obj: texture 14 is not loaded; drawing it with a plain grey colour map\n");
+    auto& object = static_cast<BumpMappedObject&>(*scene->objects[0]);
+    EXPECT_EQ(object.colorTextures[0], &library.fallbackColorMap());
+    EXPECT_EQ(object.normalTextures[0], library.textures[14].get()) << "water_n, which did load";
+    EXPECT_EQ(object.colorTextures[1], library.textures[12].get());
+    std::vector<unsigned char> frame = drawFacing(object);
+    EXPECT_TRUE(gltest::glErrors().empty());
+    // Grey, not the flat normal map's blue (128, 128, 255) that now sits at index 14.
+    EXPECT_TRUE(pixelNear(frame, columnOf(-2.0f), 300, glm::vec3(160), 1.0f));
+    EXPECT_TRUE(pixelNear(frame, columnOf(2.0f), 300, brick, 4.0f));
+}
+
 TEST_F(ModelImport, MeshWithoutNormalsGetsThemFromItsFacesAndDraws)
 {
     writeModel("models/bare.obj", quadObj({{{glm::vec3(0.0f)}}}, Attributes::NoNormals));
