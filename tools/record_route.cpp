@@ -1,7 +1,7 @@
 // Records the demo routes by playing the generated level headless with the autopilot:
 //
 //   record_route win  LEVEL.obj demo/win.replay    walks the course to the cheese
-//   record_route lose LEVEL.obj demo/lose.replay   walks off the causeway into the water
+//   record_route lose LEVEL.obj demo/lose.replay   jumps off the first causeway into the water
 
 #include <cstdio>
 #include <iostream>
@@ -52,7 +52,8 @@ int main(int argc, char** argv)
         for (const gen::Waypoint& w : gen::courseRoute())
             goals.push_back({w.x, w.z, w.jump});
     } else {
-        goals = {{0.0f, 50.0f, false}, {25.0f, 55.0f, false}}; // down the causeway, then off its side
+        for (const gen::Waypoint& w : gen::fallRoute())
+            goals.push_back({w.x, w.z, w.jump});
     }
     Autopilot pilot(goals, frameTime, startTime);
     int state = pilot.run(40, 200.0);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,31 @@ TEST(NormalMap, FlatIsStraightUpAndASlopeTiltsAgainstIt)
         for (int x = 0; x < 8; ++x)
             down.at(x, y) = 0.1f * static_cast<float>(y);
     EXPECT_LT(gen::normalMap(down, 5.0f).at(4, 4).g, 0.5f);
+}
+
+// A hole is a round dent, sqrt(1 - (d/r)^2) at distance d from its middle: along any line
+// its depth changes smoothly, steepest at the rim. Sampled every 1/4096 of the tile (a
+// thousandth of a hole-cell of the win image), the rim of the smallest hole (r = 0.18 cell)
+// steps by at most sqrt(1 - (1 - 0.001/0.18)^2) = 0.105. A hole cut off by a straight cell
+// border instead drops from wherever the border crosses it straight to 0.
+TEST(CheeseHoles, AreWholeRoundDentsNeverCutOffByCellBorders)
+{
+    for (int cells : {4, 5}) {
+        float deepest = 0.0f, largestStep = 0.0f;
+        for (int row = 0; row < 256; ++row) {
+            float v = (static_cast<float>(row) + 0.5f) / 256.0f, shade = 0.0f;
+            float previous = gen::cheeseHoles(0.0f, v, cells, 0.7f, 131u, shade);
+            for (int i = 1; i < 4096; ++i) {
+                float dent = gen::cheeseHoles(static_cast<float>(i) / 4096.0f, v, cells, 0.7f, 131u, shade);
+                EXPECT_EQ(shade, dent);
+                largestStep = std::max(largestStep, std::fabs(dent - previous));
+                deepest = std::max(deepest, dent);
+                previous = dent;
+            }
+        }
+        EXPECT_GT(deepest, 0.95f) << "there are holes, " << cells << " cells";
+        EXPECT_LT(largestStep, 0.15f) << cells << " cells";
+    }
 }
 
 TEST(ObjWriter, ABoxImportsAsOneClosedOutwardMesh)

@@ -40,26 +40,40 @@ TEST(LevelPhysics, CharacterLandsOnTheStartGround)
 
 TEST(LevelPhysics, CharacterDroppedOnTheCheeseRestsOnItsTopInsideTheGoal)
 {
-    btVector3 rest = restingPlace(btVector3(240, gen::cheeseTopHeight + 3.0f, 554));
+    btVector3 rest = restingPlace(btVector3(gen::cheeseX, gen::cheeseTopHeight + 3.0f, gen::cheeseZ));
     // A landing may stay up to 0.2 into the floor: the controller only pushes out deeper overlaps.
     EXPECT_NEAR(rest.y(), gen::cheeseTopHeight + 0.96f, 0.2f);
     EXPECT_GT(rest.y(), gen::cheeseTopHeight + 0.75f);
     EXPECT_TRUE(inGoal(rest)) << rest.x() << " " << rest.z();
 }
 
-TEST(LevelPhysics, FallingOffAnOpenEdgeEndsBelowTheLossHeight)
+// The first causeway runs south from the start island (x -9 to 9, its top 0.15 up), kerbed
+// on both sides: walking sideways stops at the kerb; jumping over it ends in the water.
+TEST(LevelPhysics, KerbsStopAWalkOffTheCausewayButAJumpClearsThem)
 {
-    LevelWorld world;
-    ASSERT_TRUE(world.ready());
-    btKinematicCharacterController& c = world.character(btVector3(0, 2, 50));
-    for (int i = 0; i < 60; ++i)
-        world.step();
-    c.setWalkDirection(btVector3(walkSpeed / 60.0f, 0, 0));  // sideways off the causeway
-    for (int i = 0; i < 300; ++i)
-        world.step();
-    EXPECT_LT(world.position().y(), lossHeight);
-    // It comes to rest on the water, which is part of the collision mesh.
-    EXPECT_NEAR(world.position().y(), gen::waterHeight + 0.96f, 0.1f);
+    for (bool jump : {false, true}) {
+        SCOPED_TRACE(jump ? "jumping" : "walking");
+        LevelWorld world;
+        ASSERT_TRUE(world.ready());
+        btKinematicCharacterController& c = world.character(btVector3(0, 2, -40));
+        for (int i = 0; i < 60; ++i)
+            world.step();
+        ASSERT_NEAR(world.position().y(), 0.15f + 0.96f, 0.05f);
+        if (jump)
+            c.jump();
+        c.setWalkDirection(btVector3(walkSpeed / 60.0f, 0, 0)); // east, towards the kerb at x 7.4
+        for (int i = 0; i < 300; ++i)
+            world.step();
+        if (jump) {
+            EXPECT_LT(world.position().y(), lossHeight);
+            // It comes to rest on the water, which is part of the collision mesh.
+            EXPECT_NEAR(world.position().y(), gen::waterHeight + 0.96f, 0.1f);
+        } else {
+            // The box reaches 2 either side of its middle: it stops against the kerb's face.
+            EXPECT_NEAR(world.position().x(), 7.4f - 2.0f, 0.1f);
+            EXPECT_NEAR(world.position().y(), 0.15f + 0.96f, 0.05f);
+        }
+    }
 }
 
 struct RouteResult {

@@ -1,6 +1,9 @@
 #include "tools/gen/Level.h"
 
+#include <cmath>
 #include <string>
+
+#include <glm/geometric.hpp>
 
 namespace gen {
 
@@ -24,32 +27,123 @@ constexpr float footing = waterHeight - 1.0f;
 constexpr float bevelInset = 0.9f;
 constexpr float bevelDrop = 0.35f;
 
-// A slab of walkway from its top down to the footing.
-void slab(Mesh& m, float x0, float x1, float z0, float z1, float top, float uv)
+// Walkways are 18 wide. Kerbs along their edges stand higher than the character can step
+// (0.35) and are brick red, so the edge reads against the water from far off.
+constexpr float halfWidth = 9.0f;
+constexpr float flatHalf = halfWidth - bevelInset;
+constexpr float kerbThickness = 0.7f;
+constexpr float kerbHeight = 0.6f;
+constexpr float wallThickness = 1.0f;
+
+// Where the route steps up, the higher piece starts 1.5 units inside the lower one and
+// rises 0.15 above it: the lower piece's edge is buried, so the character never has a bare
+// edge or a face at walking height under it, which would stop it.
+constexpr float rise = 0.15f;
+constexpr float overlap = 1.5f;
+
+// The long stretch runs from the turning platform straight at the cheese tower, so the
+// tower stands ahead on the skyline as soon as it is within sight.
+const glm::vec2 stretchStart(36.0f, -68.0f);
+const glm::vec2 stretchEnd(240.0f, 500.0f);
+
+// Along-and-across coordinates of a straight piece of walkway: `s` runs along it, `l` across
+// (positive to its right).
+struct Line {
+    glm::vec2 origin;
+    glm::vec2 along;
+    glm::vec2 across;
+
+    Line(glm::vec2 from, glm::vec2 to)
+        : origin(from), along(glm::normalize(to - from)), across(along.y, -along.x)
+    {
+    }
+    glm::vec2 at(float s, float l) const { return origin + along * s + across * l; }
+    // The rectangle from s0 to s1 and from l0 to l1.
+    std::vector<glm::vec2> area(float s0, float s1, float l0, float l1) const
+    {
+        return {at(s0, l0), at(s1, l0), at(s1, l1), at(s0, l1)};
+    }
+};
+
+// A walkway from s0 to s1 whose top rises from h0 to h1 (a ramp when they differ), down to
+// the footing. Its flat top goes to `top`; sides and bevels go to `sides`.
+void walkway(Mesh& top, Mesh& sides, const Line& line, float s0, float s1, float h0, float h1, float uv,
+             float sideUv)
 {
-    addBevelledColumn(m, {{x1, z0}, {x1, z1}, {x0, z1}, {x0, z0}}, {top, top, top, top}, footing, uv, bevelInset,
-                      bevelDrop);
+    addBevelledColumn(sides, line.area(s0, s1, -halfWidth, halfWidth), {h0, h1, h1, h0}, footing, sideUv, bevelInset,
+                      bevelDrop, &top, uv);
 }
 
-// A low wall standing on a walkway: below eye height, so it guides and casts shadow.
+// A low strip standing on a walkway's flat top at the across offsets l0 to l1, following
+// its slope, buried a little into it.
+void strip(Mesh& m, const Line& line, float s0, float s1, float l0, float l1, float h0, float h1, float height)
+{
+    addColumn(m, line.area(s0, s1, l0, l1), {h0 + height, h1 + height, h1 + height, h0 + height},
+              std::fmin(h0, h1) - 0.3f, brickUv);
+}
+
+void kerbs(Mesh& m, const Line& line, float s0, float s1, float h0, float h1)
+{
+    strip(m, line, s0, s1, -flatHalf, -flatHalf + kerbThickness, h0, h1, kerbHeight);
+    strip(m, line, s0, s1, flatHalf - kerbThickness, flatHalf, h0, h1, kerbHeight);
+}
+
+void walls(Mesh& m, const Line& line, float s0, float s1, float h, float height)
+{
+    strip(m, line, s0, s1, -flatHalf, -flatHalf + wallThickness, h, h, height);
+    strip(m, line, s0, s1, flatHalf - wallThickness, flatHalf, h, h, height);
+}
+
+// An axis-aligned wall standing on a surface at `base`.
 void wall(Mesh& m, float x0, float x1, float z0, float z1, float base, float height)
 {
-    addBox(m, {x0, base, z0}, {x1, base + height, z1}, brickUv);
+    addBox(m, {x0, base - 0.4f, z0}, {x1, base + height, z1}, brickUv);
 }
+
+// The heights and lengths of the course, along the long stretch from `stretchStart`.
+struct Course {
+    float causeway = startGroundHeight + rise; // the first causeway, heading south
+    float platform = causeway + rise;          // where the course turns
+    float stretch = platform + rise;           // the long stretch begins
+    float ramp1Start = 60.0f, ramp1End = 120.0f;
+    float bridge = stretch + 8.0f;
+    float jumpAt = 210.0f; // the one step that needs a jump: 3 up
+    float landing = bridge + 3.0f;
+    float pathStart = 330.0f;
+    float path = landing + rise;
+    float ramp2Start = 410.0f, ramp2End = 470.0f;
+    float tower = path + 8.0f;
+    float gate = tower + rise; // the short piece north into the yard
+    float yard = gate + rise;
+};
+
+constexpr Course course;
+static_assert(course.yard + 8.0f - cheeseTopHeight < 1e-4f && cheeseTopHeight - course.yard - 8.0f < 1e-4f,
+              "the cheese stands 8 above the yard");
 
 }  // namespace
 
 const std::vector<Waypoint>& courseRoute()
 {
-    static const std::vector<Waypoint> route = {
-        {0.0f, 160.0f, false},    // along the causeway and up the ramp to the first corner
-        {97.0f, 160.0f, true},    // across the brick bridge to the foot of the first step
-        {112.0f, 160.0f, false},  // up onto the stone landing
-        {112.0f, 298.0f, false},  // north along the walled path and up the second ramp
-        {235.0f, 298.0f, false},  // east over the second bridge
-        {235.0f, 427.5f, true},   // drop to the lower path, on to the tower wall
-        {235.0f, 545.0f, false},  // along the tower top into the cheese yard
-    };
+    static const std::vector<Waypoint> route = [] {
+        Line stretch(stretchStart, stretchEnd);
+        glm::vec2 beforeJump = stretch.at(course.jumpAt - 2.5f, 0.0f);
+        glm::vec2 afterJump = stretch.at(course.jumpAt + 30.0f, 0.0f);
+        return std::vector<Waypoint>{
+            {0.0f, -68.0f, false},                    // south down the causeway to the platform
+            {stretchStart.x, stretchStart.y, false},  // east across it to the foot of the long stretch
+            {beforeJump.x, beforeJump.y, true},       // up the ramp and over the bridge to the step
+            {afterJump.x, afterJump.y, false},        // up onto the landing
+            {stretchEnd.x, stretchEnd.y, false},      // up the second ramp and along the tower path
+            {240.0f, 545.0f, false},                  // north through the gate into the cheese yard
+        };
+    }();
+    return route;
+}
+
+const std::vector<Waypoint>& fallRoute()
+{
+    static const std::vector<Waypoint> route = {{0.0f, -35.0f, true}, {-45.0f, -37.0f, false}};
     return route;
 }
 
@@ -60,60 +154,103 @@ Model buildLevel()
     for (size_t i = 0; i < model.meshes.size(); ++i)
         model.meshes[i].name = "level_" + std::to_string(i);
     auto& m = model.meshes;
+    const Course& c = course;
 
-    // Where the route steps up, the higher piece starts 1.5 units inside the lower one and
-    // rises 0.15 above it: the lower piece's edge is buried, so the character never has a
-    // bare edge or a face at walking height under it, which would stop it.
-    constexpr float rise = 0.15f;
-    constexpr float overlap = 1.5f;
-    const float causeway = startGroundHeight + rise;
-    const float rampTop = causeway + 10.0f, corner = rampTop, bridge = corner + rise;
-    const float landing = bridge + 3.0f, pathNorth = landing + rise;
-    const float ramp2Top = pathNorth + 3.0f, bridge2 = ramp2Top + rise, eastCorner = bridge2 + rise;
-    const float lowerPath = eastCorner - 3.0f, tower = lowerPath + 3.5f, yard = tower + rise;
+    // 1: the start island's earth, on stone sides (15). 0: its walls, open to the south
+    // where the causeway leaves, which is the way the mouse and the camera face at the start.
+    addBevelledColumn(m[15], {{20, -20}, {20, 20}, {-20, 20}, {-20, -20}}, {0, 0, 0, 0}, footing, stoneUv,
+                      bevelInset, bevelDrop, &m[1], groundUv);
+    wall(m[0], -19.1f, 19.1f, 18.1f, 19.1f, startGroundHeight, 2.0f);
+    wall(m[0], -19.1f, -18.1f, -19.1f, 18.1f, startGroundHeight, 2.0f);
+    wall(m[0], 18.1f, 19.1f, -19.1f, 18.1f, startGroundHeight, 2.0f);
+    wall(m[0], -18.1f, -halfWidth, -19.1f, -18.1f, startGroundHeight, 2.0f);
+    wall(m[0], halfWidth, 18.1f, -19.1f, -18.1f, startGroundHeight, 2.0f);
 
-    // 1: the start island and the cheese yard, earth.
-    slab(m[1], -20, 20, -20, 20, startGroundHeight, groundUv);
-    slab(m[1], 205, 275, 530 - overlap, 600, yard, groundUv);
+    // 2: the causeway south; 10: every kerb of the course.
+    Line south({0.0f, -20.0f}, {0.0f, -80.0f});
+    walkway(m[2], m[2], south, -overlap, 40.5f, c.causeway, c.causeway, stoneUv, stoneUv);
+    kerbs(m[10], south, 0.0f, 40.0f - overlap, c.causeway, c.causeway);
 
-    // 0: walls around the back of the start island, open towards the causeway.
-    wall(m[0], -20, 20, -20, -19, 0, 3);
-    wall(m[0], -20, -19, -19, 20, 0, 3);
-    wall(m[0], 19, 20, -19, 20, 0, 3);
+    // 3: the platform where the course turns east, then north-north-east. Kerbs round it,
+    // but where the causeway comes in and the long stretch leaves.
+    Line east({-halfWidth, -68.0f}, {46.0f, -68.0f});
+    walkway(m[3], m[3], east, 0.0f, 55.0f, c.platform, c.platform, stoneUv, stoneUv);
+    strip(m[10], east, bevelInset, bevelInset + kerbThickness, -flatHalf, flatHalf, c.platform, c.platform,
+          kerbHeight);
+    strip(m[10], east, 55.0f - bevelInset - kerbThickness, 55.0f - bevelInset, -flatHalf, flatHalf, c.platform,
+          c.platform, kerbHeight);
+    strip(m[10], east, bevelInset, 55.0f - bevelInset, flatHalf - kerbThickness, flatHalf, c.platform, c.platform,
+          kerbHeight);
+    strip(m[10], east, 2.0f * halfWidth - bevelInset, 38.0f, -flatHalf, -flatHalf + kerbThickness, c.platform,
+          c.platform, kerbHeight);
 
-    // 2 to 9: stone walkways and landings.
-    slab(m[2], -6, 6, 20 - overlap, 90, causeway, stoneUv);  // open on both sides
-    // A ramp rising 10 over 60, gentle enough to climb even at a low frame rate. It starts
-    // under the causeway and comes out of it.
-    float rampFoot = causeway - 10.0f / 60.0f * overlap;
-    addBevelledColumn(m[3], {{-6, 90 - overlap}, {6, 90 - overlap}, {6, 150}, {-6, 150}},
-                      {rampFoot, rampFoot, rampTop, rampTop}, footing, stoneUv, bevelInset, bevelDrop);
-    slab(m[4], -6, 18, 150 - overlap, 170, corner, stoneUv);
-    slab(m[5], 100, 124, 146, 174, landing, stoneUv);  // 3 above the bridge: a jump
-    slab(m[6], 106, 118, 174 - overlap, 270, pathNorth, stoneUv);
-    slab(m[7], 106, 160, 290 - overlap, 306, ramp2Top, stoneUv);
-    slab(m[8], 220 - overlap, 250, 286, 310, eastCorner, stoneUv);  // its north edge drops 3 to the lower path
-    slab(m[9], 229, 241, 310, 430, lowerPath, stoneUv);   // long enough for any landing
+    // 4, 5: the long stretch's causeway and a ramp rising 8 over 60, gentle enough to climb
+    // at a low frame rate. The ramp starts under the causeway and comes out of it.
+    Line stretch(stretchStart, stretchEnd);
+    walkway(m[4], m[4], stretch, 0.0f, c.ramp1Start, c.stretch, c.stretch, stoneUv, stoneUv);
+    // The kerbs begin where the stretch leaves the platform.
+    strip(m[10], stretch, 5.0f, c.ramp1Start, -flatHalf, -flatHalf + kerbThickness, c.stretch, c.stretch, kerbHeight);
+    strip(m[10], stretch, 11.0f, c.ramp1Start, flatHalf - kerbThickness, flatHalf, c.stretch, c.stretch, kerbHeight);
+    const float slope1 = (c.bridge - c.stretch) / (c.ramp1End - c.ramp1Start);
+    const float ramp1Foot = c.stretch - slope1 * overlap;
+    walkway(m[5], m[5], stretch, c.ramp1Start - overlap, c.ramp1End, ramp1Foot, c.bridge, stoneUv, stoneUv);
+    kerbs(m[10], stretch, c.ramp1Start, c.ramp1End, c.stretch, c.bridge);
 
-    // 10: the first bridge, walled on its north side.
-    slab(m[10], 18 - overlap, 100, 154, 166, bridge, brickUv);
-    wall(m[10], 18, 100, 165, 166, bridge, 2.5f);
-    // 11: walls of the landing and the path north. The far wall of the landing stops a jump
-    // that would otherwise carry on over the edge at a low frame rate.
-    wall(m[11], 123, 124, 146, 174, landing, 4.5f);
-    wall(m[11], 100, 123, 146, 147, landing, 2.0f);
-    wall(m[11], 117, 118, 174, 270, pathNorth, 2.0f);
-    // 12: the second bridge, walled on both sides, and the wall of the east corner.
-    slab(m[12], 160 - overlap, 220, 292, 304, bridge2, brickUv);
-    wall(m[12], 160, 220, 292, 293, bridge2, 1.5f);
-    wall(m[12], 160, 220, 303, 304, bridge2, 1.5f);
-    wall(m[12], 249, 250, 286, 310, eastCorner, 2.5f);
-    // 13: the tower path, 3.5 above the lower path.
-    slab(m[13], 225, 245, 430, 530, tower, brickUv);
+    // 11: the brick bridge, walled, up to the step.
+    walkway(m[11], m[11], stretch, c.ramp1End - overlap, c.jumpAt, c.bridge, c.bridge, brickUv, brickUv);
+    walls(m[11], stretch, c.ramp1End, c.jumpAt, c.bridge, 1.5f);
+
+    // 6: the landing, 3 above the bridge: the one jump of the course. It reads as a step from
+    // afar: a brick face (13) in front of the stone and a yellow band (18) along its top edge.
+    walkway(m[6], m[6], stretch, c.jumpAt, c.pathStart, c.landing, c.landing, stoneUv, stoneUv);
+    addColumn(m[13], stretch.area(c.jumpAt - 0.7f, c.jumpAt, -flatHalf + wallThickness, flatHalf - wallThickness),
+              {c.landing - 0.05f, c.landing - 0.05f, c.landing - 0.05f, c.landing - 0.05f}, c.bridge - 0.3f, brickUv);
+    addColumn(m[18], stretch.area(c.jumpAt + bevelInset, c.jumpAt + bevelInset + 1.2f, -flatHalf, flatHalf),
+              {c.landing + 0.02f, c.landing + 0.02f, c.landing + 0.02f, c.landing + 0.02f}, c.landing - 0.3f,
+              cheeseUv);
+    kerbs(m[10], stretch, c.jumpAt + bevelInset + 1.2f, c.pathStart, c.landing, c.landing);
+
+    // 7, 8: the stone path and a second ramp, 8 over 60, up to the height of the tower.
+    walkway(m[7], m[7], stretch, c.pathStart - overlap, c.ramp2Start, c.path, c.path, stoneUv, stoneUv);
+    kerbs(m[10], stretch, c.pathStart, c.ramp2Start, c.path, c.path);
+    const float slope2 = (c.tower - c.path) / (c.ramp2End - c.ramp2Start);
+    const float ramp2Foot = c.path - slope2 * overlap;
+    walkway(m[8], m[8], stretch, c.ramp2Start - overlap, c.ramp2End, ramp2Foot, c.tower, stoneUv, stoneUv);
+    kerbs(m[10], stretch, c.ramp2Start, c.ramp2End, c.path, c.tower);
+
+    // 12: the tower path, brick and walled, to the foot of the cheese tower.
+    const float stretchLength = glm::length(stretchEnd - stretchStart);
+    walkway(m[12], m[12], stretch, c.ramp2End - overlap, stretchLength, c.tower, c.tower, brickUv, brickUv);
+    walls(m[12], stretch, c.ramp2End, stretchLength - bevelInset, c.tower, 1.5f);
+
+    // 9: the gate, a short piece north into the yard, kerbed from where the tower path's
+    // walls end.
+    Line north({240.0f, 497.0f}, {240.0f, 540.0f});
+    walkway(m[9], m[9], north, 0.0f, 35.0f, c.gate, c.gate, stoneUv, stoneUv);
+    const float gateKerbEnd = 32.6f;
+    strip(m[10], north, 4.0f, gateKerbEnd, -flatHalf, -flatHalf + kerbThickness, c.gate, c.gate, kerbHeight);
+    strip(m[10], north, bevelInset, gateKerbEnd, flatHalf - kerbThickness, flatHalf, c.gate, c.gate, kerbHeight);
+
+    // 1 on 13: the cheese yard, earth on a brick tower rising from the water. 16: its walls,
+    // open where the gate comes in.
+    addBevelledColumn(m[13], {{275, 530.5f}, {275, 600}, {205, 600}, {205, 530.5f}}, {c.yard, c.yard, c.yard, c.yard},
+                      footing, brickUv, bevelInset, bevelDrop, &m[1], groundUv);
+    const float y0 = 531.4f, y1 = 599.1f, x0 = 205.9f, x1 = 274.1f;
+    wall(m[16], x0, 240.0f - halfWidth, y0, y0 + 1.0f, c.yard, 2.5f);
+    wall(m[16], 240.0f + halfWidth, x1, y0, y0 + 1.0f, c.yard, 2.5f);
+    wall(m[16], x0, x1, y1 - 1.0f, y1, c.yard, 2.5f);
+    wall(m[16], x0, x0 + 1.0f, y0 + 1.0f, y1 - 1.0f, c.yard, 2.5f);
+    wall(m[16], x1 - 1.0f, x1, y0 + 1.0f, y1 - 1.0f, c.yard, 2.5f);
+
+    // 17, 18: the cheese, a block inside the goal area. Its sides lean in at 45 degrees, so
+    // the light from above reaches them and they read yellow, not in shadow.
+    addBevelledColumn(m[17], {{248, 548}, {248, 566}, {232, 566}, {232, 548}},
+                      {cheeseTopHeight, cheeseTopHeight, cheeseTopHeight, cheeseTopHeight}, c.yard - 0.1f, cheeseUv,
+                      3.0f, 3.0f, &m[18]);
 
     // 14: water under everything, far enough out that every fall ends in it.
     for (float x = -160.0f; x < 420.0f; x += 20.0f)
-        for (float z = -140.0f; z < 740.0f; z += 20.0f)
+        for (float z = -220.0f; z < 740.0f; z += 20.0f)
             m[14].polygon({{x, waterHeight, z}, {x + 20, waterHeight, z}, {x + 20, waterHeight, z + 20},
                            {x, waterHeight, z + 20}},
                           {{x * waterUv, z * waterUv},
@@ -121,22 +258,6 @@ Model buildLevel()
                            {(x + 20) * waterUv, (z + 20) * waterUv},
                            {x * waterUv, (z + 20) * waterUv}},
                           {0.0f, 1.0f, 0.0f});
-
-    // 15: a second ramp, 3 over 20, up to the stone landing.
-    float ramp2Foot = pathNorth + rise - 3.0f / 20.0f * overlap;
-    addBevelledColumn(m[15], {{106, 270 - overlap}, {118, 270 - overlap}, {118, 290}, {106, 290}},
-                      {ramp2Foot, ramp2Foot, ramp2Top, ramp2Top}, footing, stoneUv, bevelInset, bevelDrop);
-
-    // 16: walls around the cheese yard, open where the tower path comes in.
-    wall(m[16], 205, 225, 530, 531, yard, 3);
-    wall(m[16], 245, 275, 530, 531, yard, 3);
-    wall(m[16], 205, 275, 599, 600, yard, 3);
-    wall(m[16], 205, 206, 531, 599, yard, 3);
-    wall(m[16], 274, 275, 531, 599, yard, 3);
-
-    // 17, 18: the cheese, a wedge whose top lies inside the goal area.
-    addColumn(m[17], {{233, 546}, {247, 546}, {240, 572}}, {cheeseTopHeight, cheeseTopHeight, cheeseTopHeight},
-              yard - 0.1f, cheeseUv, &m[18]);
     return model;
 }
 

@@ -85,7 +85,7 @@ void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, float uvPerUnit)
 }
 
 void addBevelledColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::vector<float>& topHeights,
-                       float bottom, float uvPerUnit, float inset, float drop)
+                       float bottom, float uvPerUnit, float inset, float drop, Mesh* topMesh, float topUvPerUnit)
 {
     const size_t n = footprint.size();
     // The top plane y = a x + b z + c through the first three corners.
@@ -130,10 +130,10 @@ void addBevelledColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, cons
     for (size_t i = 0; i < n; ++i) {
         top.emplace_back(corners[i].x, heightAt(corners[i]), corners[i].y);
         base.emplace_back(footprint[i].x, lowered[i], footprint[i].y);
-        topUv.push_back(corners[i] * uvPerUnit);
+        topUv.push_back(corners[i] * (topUvPerUnit > 0.0f ? topUvPerUnit : uvPerUnit));
     }
     glm::vec3 up = glm::normalize(normal.y < 0.0f ? -normal : normal);
-    mesh.polygon(top, topUv, up);
+    (topMesh ? *topMesh : mesh).polygon(top, topUv, up);
     for (size_t i = 0; i < n; ++i) {
         size_t j = (i + 1) % n;
         glm::vec3 face = glm::cross(base[j] - base[i], top[i] - base[i]);

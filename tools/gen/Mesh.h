@@ -41,9 +41,11 @@ void addColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::v
 void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, float uvPerUnit);
 
 // A column whose top edges are cut back: the top is inset by `inset` and the sides stop
-// `drop` below it, joined by sloping faces.
+// `drop` below it, joined by sloping faces. With `topMesh` set, the flat top goes there,
+// textured at `topUvPerUnit` (0: the same as the sides).
 void addBevelledColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::vector<float>& topHeights,
-                       float bottom, float uvPerUnit, float inset, float drop);
+                       float bottom, float uvPerUnit, float inset, float drop, Mesh* topMesh = nullptr,
+                       float topUvPerUnit = 0.0f);
 
 // Closed ellipsoid with smooth normals; u runs around `axis` (repeated `uRepeat` times), v from
 // pole to pole.

@@ -96,6 +96,14 @@ float tileFbm(float x, float y, int periodX, int periodY, int octaves, uint32_t 
     return sum / total;
 }
 
+CellPoint cellPoint(int cx, int cy, int period, uint32_t seed, float jitter)
+{
+    int wx = wrap(cx, period), wy = wrap(cy, period);
+    return {static_cast<float>(cx) + 0.5f + jitter * (hashUnit(wx, wy, seed) - 0.5f),
+            static_cast<float>(cy) + 0.5f + jitter * (hashUnit(wx, wy, seed ^ 0x5bd1e995u) - 0.5f),
+            hash2(wx, wy, seed + 7u)};
+}
+
 CellSample tileCells(float x, float y, int period, uint32_t seed, float jitter)
 {
     int ix = static_cast<int>(std::floor(x));
@@ -103,15 +111,12 @@ CellSample tileCells(float x, float y, int period, uint32_t seed, float jitter)
     CellSample s{1e9f, 1e9f, 0};
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
-            int cx = ix + dx, cy = iy + dy;
-            int wx = wrap(cx, period), wy = wrap(cy, period);
-            float px = static_cast<float>(cx) + 0.5f + jitter * (hashUnit(wx, wy, seed) - 0.5f);
-            float py = static_cast<float>(cy) + 0.5f + jitter * (hashUnit(wx, wy, seed ^ 0x5bd1e995u) - 0.5f);
-            float d = std::hypot(px - x, py - y);
+            CellPoint p = cellPoint(ix + dx, iy + dy, period, seed, jitter);
+            float d = std::hypot(p.x - x, p.y - y);
             if (d < s.f1) {
                 s.f2 = s.f1;
                 s.f1 = d;
-                s.id = hash2(wx, wy, seed + 7u);
+                s.id = p.id;
             } else if (d < s.f2) {
                 s.f2 = d;
             }

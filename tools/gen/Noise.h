@@ -40,4 +40,12 @@ struct CellSample {
 };
 CellSample tileCells(float x, float y, int period, uint32_t seed, float jitter = 0.8f);
 
+// The jittered feature point of lattice cell (cx, cy), as tileCells places it, and its id.
+struct CellPoint {
+    float x;
+    float y;
+    uint32_t id;
+};
+CellPoint cellPoint(int cx, int cy, int period, uint32_t seed, float jitter = 0.8f);
+
 }  // namespace gen

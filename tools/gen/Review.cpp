@@ -106,7 +106,7 @@ glm::vec3 heightColour(float y)
 
 bool levelMap(const std::string& path)
 {
-    const float x0 = -40.0f, x1 = 300.0f, z0 = -40.0f, z1 = 620.0f, scale = 2.0f;
+    const float x0 = -40.0f, x1 = 300.0f, z0 = -100.0f, z1 = 620.0f, scale = 2.0f;
     int w = static_cast<int>((x1 - x0) * scale), h = static_cast<int>((z1 - z0) * scale);
     std::vector<float> top(static_cast<size_t>(w) * h, -1e9f);
     // North (+z) is up in the picture, x to the right.

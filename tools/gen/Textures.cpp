@@ -196,21 +196,33 @@ Surface ground()
     });
 }
 
-// Holes are dents in the cheese, darker and more orange the deeper they go.
+}  // namespace
+
 float cheeseHoles(float u, float v, int cells, float density, uint32_t seed, float& shade)
 {
-    CellSample cell = tileCells(u * static_cast<float>(cells), v * static_cast<float>(cells), cells, seed, 0.6f);
-    float pick = static_cast<float>(cell.id & 0xffffu) / 65536.0f;
-    shade = 0.0f;
-    if (pick > density)
-        return 0.0f;
-    float radius = 0.18f + 0.22f * static_cast<float>((cell.id >> 16) & 0xffu) / 255.0f;
-    if (cell.f1 >= radius)
-        return 0.0f;
-    float dent = std::sqrt(1.0f - (cell.f1 / radius) * (cell.f1 / radius));
+    // Each hole is a round dent about its cell's feature point. A hole may reach into the
+    // neighbouring cells, so all nine around the pixel are asked and the deepest dent wins:
+    // taking only the nearest point would cut holes off along straight cell borders.
+    constexpr float jitter = 0.6f;
+    float x = u * static_cast<float>(cells), y = v * static_cast<float>(cells);
+    int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+    float dent = 0.0f;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            CellPoint p = cellPoint(ix + dx, iy + dy, cells, seed, jitter);
+            if (static_cast<float>(p.id & 0xffffu) / 65536.0f > density)
+                continue;
+            float radius = 0.18f + 0.22f * static_cast<float>((p.id >> 16) & 0xffu) / 255.0f;
+            float d = std::hypot(p.x - x, p.y - y) / radius;
+            if (d < 1.0f)
+                dent = std::max(dent, std::sqrt(1.0f - d * d));
+        }
+    }
     shade = dent;
     return dent;
 }
+
+namespace {
 
 Surface cheeseSide()
 {

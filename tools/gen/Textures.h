@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct Surface {
 };
 
 Surface makeSurface(SurfaceKind kind);
+
+// The depth of the cheese's holes at texture coordinates u, v in [0, 1), 0 (no hole) to 1
+// (a hole's middle): round dents scattered over a `cells` x `cells` lattice that tiles,
+// `density` the share of cells with a hole. `shade` receives the same depth for colouring.
+float cheeseHoles(float u, float v, int cells, float density, uint32_t seed, float& shade);
 
 // Full-picture lettering on a background that matches the outcome.
 Image makeEndScreen(const std::string& text, bool won);
