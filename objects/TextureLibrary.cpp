@@ -7,6 +7,8 @@
 #include <IL/il.h>
 #include <IL/ilu.h>
 
+#include "objects/TextureFiles.h"
+
 namespace {
 
 constexpr int highestUnit = 1000;
@@ -40,22 +42,7 @@ TextureLibrary::~TextureLibrary() = default;
 
 const std::vector<std::string>& TextureLibrary::fileNames()
 {
-    static const std::vector<std::string> names = {
-        "textures/mouse_body_c.jpg",     "textures/mouse_body_n.jpg",
-        "textures/mouse_eye_c.jpg",      "textures/mouse_eye_n.jpg",
-        "textures/mouse_teeth_c.jpg",    "textures/mouse_teeth_n.jpg",
-        "textures/mouse_tail_c.jpg",     "textures/mouse_tail_n.jpg",
-        "textures/mouse_nosehair_c.jpg", "textures/mouse_nosehair_n.jpg",
-        "textures/mouse_nose_c.jpg",     "textures/mouse_nose_n.jpg",
-        "textures/brick19.jpg",          "textures/brick19n2.jpg",
-        "textures/water_c.jpg",          "textures/water_n.jpg",
-        "textures/stone_c.jpg",          "textures/stone_n.jpg",
-        "textures/ground11.jpg",         "textures/ground11n.jpg",
-        "textures/cheeseSide.jpg",       "textures/cheeseSide_n.jpg",
-        "textures/cheeseTop.jpg",        "textures/cheeseTop_n.jpg",
-        "textures/youwin.jpg",           "textures/youlose.jpg",
-    };
-    return names;
+    return textureFiles();
 }
 
 void TextureLibrary::loadTextures()

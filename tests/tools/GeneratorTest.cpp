@@ -8,6 +8,7 @@
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include "objects/TextureFiles.h"
 #include "tests/tools/AssetFiles.h"
 #include "tools/gen/Generator.h"
 #include "tools/gen/Image.h"
@@ -147,7 +148,7 @@ TEST(Generator, WritesTheSameBytesAsTheBuildPut)
     auto dir = std::filesystem::temp_directory_path() / "gorbeck_assets_again";
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(gen::generateAssets(dir.string()));
-    std::vector<std::string> files = gen::textureFileNames();
+    std::vector<std::string> files = textureFiles();
     for (const char* other : {"models/level.obj", "models/gorbeck.obj", "sounds/gorbeck.mp3"})
         files.push_back(other);
     ASSERT_EQ(files.size(), 29u);

@@ -10,6 +10,7 @@
 
 #include "tools/gen/Generator.h"
 #include "tools/gen/Image.h"
+#include "objects/TextureFiles.h"
 #include "tools/gen/Level.h"
 #include "tools/gen/Textures.h"
 
@@ -58,7 +59,7 @@ void text(Canvas& canvas, int x, int y, const std::string& s, int pixels, glm::v
 
 bool contactSheet(const std::string& assetsDir, const std::string& path)
 {
-    const auto& names = textureFileNames();
+    const auto& names = textureFiles();
     const int thumb = 200, columns = 6, label = 26;
     int rows = static_cast<int>((names.size() + columns - 1) / columns);
     Canvas sheet(columns * (thumb + 10) + 10, rows * (thumb + label + 10) + 10, 40);

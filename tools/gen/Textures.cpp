@@ -10,6 +10,7 @@
 #include <glm/common.hpp>
 #include <glm/geometric.hpp>
 
+#include "objects/TextureFiles.h"
 #include "tools/gen/Noise.h"
 
 namespace gen {
@@ -399,26 +400,6 @@ Image makeEndScreen(const std::string& text, bool won)
     return image;
 }
 
-const std::vector<std::string>& textureFileNames()
-{
-    static const std::vector<std::string> names = {
-        "textures/mouse_body_c.jpg",     "textures/mouse_body_n.jpg",
-        "textures/mouse_eye_c.jpg",      "textures/mouse_eye_n.jpg",
-        "textures/mouse_teeth_c.jpg",    "textures/mouse_teeth_n.jpg",
-        "textures/mouse_tail_c.jpg",     "textures/mouse_tail_n.jpg",
-        "textures/mouse_nosehair_c.jpg", "textures/mouse_nosehair_n.jpg",
-        "textures/mouse_nose_c.jpg",     "textures/mouse_nose_n.jpg",
-        "textures/brick19.jpg",          "textures/brick19n2.jpg",
-        "textures/water_c.jpg",          "textures/water_n.jpg",
-        "textures/stone_c.jpg",          "textures/stone_n.jpg",
-        "textures/ground11.jpg",         "textures/ground11n.jpg",
-        "textures/cheeseSide.jpg",       "textures/cheeseSide_n.jpg",
-        "textures/cheeseTop.jpg",        "textures/cheeseTop_n.jpg",
-        "textures/youwin.jpg",           "textures/youlose.jpg",
-    };
-    return names;
-}
-
 bool writeTextures(const std::string& dir)
 {
     static const SurfaceKind order[] = {
@@ -426,7 +407,7 @@ bool writeTextures(const std::string& dir)
         SurfaceKind::Whisker, SurfaceKind::Nose, SurfaceKind::Brick, SurfaceKind::Water,
         SurfaceKind::Stone, SurfaceKind::Ground, SurfaceKind::CheeseSide, SurfaceKind::CheeseTop,
     };
-    const auto& names = textureFileNames();
+    const auto& names = textureFiles();
     bool ok = true;
     size_t next = 0;
     for (SurfaceKind kind : order) {

@@ -28,9 +28,6 @@ float cheeseHoles(float u, float v, int cells, float density, uint32_t seed, flo
 // Full-picture lettering on a background that matches the outcome.
 Image makeEndScreen(const std::string& text, bool won);
 
-// The texture files in the order the game loads them, relative to the run-time tree.
-const std::vector<std::string>& textureFileNames();
-
 // Writes every texture under dir/textures; false if any file could not be written.
 bool writeTextures(const std::string& dir);
 
