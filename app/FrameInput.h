@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "render/Screen.h"
+
 // Everything the frame update reads from the platform, captured once per frame: the keys
 // the game uses, the mouse position and the time. The GLFW layer fills it from the window;
 // tests and replays fill it themselves.
@@ -17,8 +19,8 @@ constexpr double mouseRange = 100000.0;
 
 struct FrameInput {
     std::array<bool, keyCount> keys{};
-    double mouseX = 400.0;
-    double mouseY = 300.0;
+    double mouseX = screen::centreX;
+    double mouseY = screen::centreY;
     double time = 0.0; // seconds since the window library started
 
     bool down(Key key) const { return keys[static_cast<std::size_t>(key)]; }

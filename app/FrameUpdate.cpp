@@ -11,6 +11,7 @@
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
 #include "render/Scene.h"
+#include "render/Screen.h"
 
 namespace {
 
@@ -175,8 +176,8 @@ void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition, bool 
     camera->position.z -= pullBack * ez;
     camera->position.y += eyeRaise;
 
-    mouseCenterX = 400;
-    mouseCenterY = 300;
+    mouseCenterX = screen::centreX;
+    mouseCenterY = screen::centreY;
 }
 
 } // namespace

@@ -16,11 +16,9 @@
 #include "physics/BulletPhysics.h"
 #include "render/Display.h"
 #include "render/Scene.h"
+#include "render/Screen.h"
 
 namespace {
-
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
 
 Music music;
 
@@ -49,7 +47,7 @@ bool startPlatform(bool windowed)
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
     // Without a window manager, losing focus would iconify a full-screen window.
     glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
-    window = glfwCreateWindow(windowWidth, windowHeight, "The Tale of Gorbeck",
+    window = glfwCreateWindow(screen::width, screen::height, "The Tale of Gorbeck",
                               windowed ? nullptr : glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {
         std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: "
@@ -86,7 +84,7 @@ bool startPlatform(bool windowed)
     // At single-digit frame rates a key tapped between two polls would otherwise be missed.
     // (Sticky keys would catch it too, but would also hold every released key one frame longer.)
     watchKeys(window);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, screen::width, screen::height);
 
     music.start("sounds/gorbeck.mp3");
     return true;
@@ -111,8 +109,8 @@ bool startWorld()
     if (!loadModel(*scene, "models/level.obj", levelTextures(), false, 1.0f, glm::vec3(0.0f)))
         return false;
 
-    mouseCenterX = windowWidth / 2;
-    mouseCenterY = windowHeight / 2;
+    mouseCenterX = screen::centreX;
+    mouseCenterY = screen::centreY;
     lastFrameTime = static_cast<float>(glfwGetTime());
     glfwSwapInterval(0);
     return true;

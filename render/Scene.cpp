@@ -10,6 +10,7 @@
 #include "app/Light.h"
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
+#include "render/Screen.h"
 #include "render/ShaderProgram.h"
 #include "render/TextManager.h"
 
@@ -81,8 +82,8 @@ void Scene::lookUpUniforms()
 
 void Scene::initMatrices()
 {
-    projection = glm::perspective(glm::radians(35.0f), 4.0f / 3.0f, 5.0f, 250.0f);
-    shadowProjection = glm::perspective(glm::radians(45.0f), 4.0f / 3.0f, 195.0f, 220.0f);
+    projection = glm::perspective(glm::radians(35.0f), screen::aspect, 5.0f, 250.0f);
+    shadowProjection = glm::perspective(glm::radians(45.0f), screen::aspect, 195.0f, 220.0f);
     view = glm::mat4(1.0f);
 }
 

@@ -8,6 +8,7 @@
 
 #include "objects/TextureLibrary.h"
 #include "render/Display.h"
+#include "render/Screen.h"
 #include "render/ShaderProgram.h"
 
 namespace {
@@ -44,7 +45,7 @@ TextManager::TextManager(TextureLibrary* library)
         viewLocation = glGetUniformLocation(program, "view");
         projectionLocation = glGetUniformLocation(program, "projection");
     }
-    projection = glm::perspective(glm::radians(35.0f), 4.0f / 3.0f, 0.1f, 10.0f);
+    projection = glm::perspective(glm::radians(35.0f), screen::aspect, 0.1f, 10.0f);
     view = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -3.0f));
     createQuad();
     const auto& files = TextureLibrary::fileNames();
