@@ -19,10 +19,10 @@ void BumpMappedObject::initBuffers()
     for (int i = 0; i < numMeshes; ++i) {
         glGenVertexArrays(1, &vertexArrays[i]);
         glBindVertexArray(vertexArrays[i]);
-        GLuint positions = attributeBuffer(vertexLocation, 4, vertices[i].data(), 16 * numVertices[i]);
-        attributeBuffer(normalLocation, 3, normals[i].data(), 12 * numNormals[i]);
-        attributeBuffer(texCoordLocation, 2, texCoords[i].data(), 8 * numTexCoords[i]);
-        attributeBuffer(tangentLocation, 4, tangents[i].data(), 16 * numNormals[i]);
+        GLuint positions = attributeBuffer(vertexLocation, 4, vertices[i].data(), sizeof(glm::vec4) * numVertices[i]);
+        attributeBuffer(normalLocation, 3, normals[i].data(), sizeof(glm::vec3) * numNormals[i]);
+        attributeBuffer(texCoordLocation, 2, texCoords[i].data(), sizeof(glm::vec2) * numTexCoords[i]);
+        attributeBuffer(tangentLocation, 4, tangents[i].data(), sizeof(glm::vec4) * tangents[i].size());
         GLuint elements = indexBuffer(indices[i]);
         glBindVertexArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -245,10 +245,13 @@ bool loadModel(Scene& scene, const std::string& path, const TexturePairs& textur
     std::cout << "numMeshes of " << path << ": " << meshes.numMeshes << std::endl;
     unsigned vertexCount = meshes.numVertices[0];
     unsigned faceCount = meshes.numFaces[0];
-    std::cout << "gorbeck numver: " << vertexCount << " | " << 16 * vertexCount << std::endl;
-    std::cout << "gorbeck numnor: " << vertexCount << " | " << 12 * vertexCount << std::endl;
-    std::cout << "gorbeck numcol: " << vertexCount << " | " << 16 * vertexCount << std::endl;
-    std::cout << "gorbeck numind: " << faceCount << " | " << 12 * faceCount << std::endl;
+    // The counts and byte sizes of mesh 0: positions and "colours" are 4 floats a vertex,
+    // normals 3, triangles 3 indices.
+    const unsigned vec4Bytes = sizeof(glm::vec4), vec3Bytes = sizeof(glm::vec3), triangleBytes = 3 * sizeof(GLuint);
+    std::cout << "gorbeck numver: " << vertexCount << " | " << vec4Bytes * vertexCount << std::endl;
+    std::cout << "gorbeck numnor: " << vertexCount << " | " << vec3Bytes * vertexCount << std::endl;
+    std::cout << "gorbeck numcol: " << vertexCount << " | " << vec4Bytes * vertexCount << std::endl;
+    std::cout << "gorbeck numind: " << faceCount << " | " << triangleBytes * faceCount << std::endl;
 
     BumpMappedObject* object = createObject(scene, meshes, texturePairs, isPlayer, path);
     object->scale = scale;

@@ -58,9 +58,9 @@ void TexturedObject::initBuffers()
         glGenVertexArrays(1, &vertexArrays[i]);
         glBindVertexArray(vertexArrays[i]);
         bufferIds[i] = {
-            attributeBuffer(vertexLocation, 4, vertices[i].data(), 16 * numVertices[i]),
-            attributeBuffer(normalLocation, 3, normals[i].data(), 12 * numNormals[i]),
-            attributeBuffer(texCoordLocation, 2, texCoords[i].data(), 8 * numTexCoords[i]),
+            attributeBuffer(vertexLocation, 4, vertices[i].data(), sizeof(glm::vec4) * numVertices[i]),
+            attributeBuffer(normalLocation, 3, normals[i].data(), sizeof(glm::vec3) * numNormals[i]),
+            attributeBuffer(texCoordLocation, 2, texCoords[i].data(), sizeof(glm::vec2) * numTexCoords[i]),
             indexBuffer(indices[i]),
         };
         glBindVertexArray(0);
