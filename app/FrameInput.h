@@ -27,8 +27,13 @@ struct FrameInput {
     void press(Key key, bool isDown = true) { keys[static_cast<std::size_t>(key)] = isDown; }
 };
 
-// What the frame update asks of the platform once it has run.
+// What the frame update asks of the platform once it has run: the rules themselves make
+// no GL or window call.
 struct FrameRequests {
     bool recenterMouse = false; // put the cursor back to the mouse centre
     int swapInterval = -1;      // 0 or 1 to change the swap interval; -1 leaves it
+    int wireframe = -1;         // 1 to draw polygons as lines, 0 filled; -1 leaves them
+    bool setFilter = false;     // give every texture the two filters below
+    int minification = 0;       // GL filter names, as the texture library takes them
+    int magnification = 0;
 };

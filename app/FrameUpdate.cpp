@@ -4,10 +4,11 @@
 #include <cmath>
 #include <iostream>
 
+#include <GL/glew.h> // the filter names only: the rules make no GL call
+
 #include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
-#include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
 #include "render/Scene.h"
@@ -70,11 +71,12 @@ const Filter advanceFilters[3][2] = {
      {GL_LINEAR, GL_LINEAR, "Mipmapping off, linear texture filtering"}},
 };
 
-void applyFilter(const Filter& filter)
+void requestFilter(const Filter& filter, FrameRequests& requests, std::ostream& console)
 {
-    scene->textureLibrary->applyFilter(scene->textureLibrary->getTextureIds(), filter.minification,
-                                       filter.magnification);
-    std::cout << filter.message << std::endl;
+    requests.setFilter = true;
+    requests.minification = filter.minification;
+    requests.magnification = filter.magnification;
+    console << filter.message << std::endl;
 }
 
 void placeLightAbove(const glm::vec3& p)
@@ -199,6 +201,11 @@ void stepPhysics()
 
 FrameRequests update(const FrameInput& input)
 {
+    return update(input, std::cout);
+}
+
+FrameRequests update(const FrameInput& input, std::ostream& console)
+{
     FrameRequests requests;
     const bool wasPaused = paused;
     if (input.down(Key::P))
@@ -217,20 +224,20 @@ FrameRequests update(const FrameInput& input)
 
     // The frame rate shown is the one measured, however long the frame was.
     if (showFrameRate)
-        std::cout << "FPS: " << (1000.0f / frameTime) / 1000.0f << std::endl;
+        console << "FPS: " << (1000.0f / frameTime) / 1000.0f << std::endl;
     if (toggled(input.down(Key::F2), keyLatches.f2))
         showFrameRate = !showFrameRate;
     if (toggled(input.down(Key::F3), keyLatches.f3)) {
-        scene->setWireframe(!wireframe);
-        std::cout << (wireframe ? "Wire frame mode off" : "Wire frame mode on") << std::endl;
+        requests.wireframe = wireframe ? 0 : 1;
+        console << (wireframe ? "Wire frame mode off" : "Wire frame mode on") << std::endl;
         wireframe = !wireframe;
     }
     if (toggled(input.down(Key::F4), keyLatches.f4)) {
-        applyFilter(flipFilters[mipmapMode][linearFiltering ? 1 : 0]);
+        requestFilter(flipFilters[mipmapMode][linearFiltering ? 1 : 0], requests, console);
         linearFiltering = !linearFiltering;
     }
     if (toggled(input.down(Key::F5), keyLatches.f5)) {
-        applyFilter(advanceFilters[mipmapMode][linearFiltering ? 1 : 0]);
+        requestFilter(advanceFilters[mipmapMode][linearFiltering ? 1 : 0], requests, console);
         mipmapMode = (mipmapMode + 1) % 3;
     }
     if (toggled(input.down(Key::F6), keyLatches.f6))

@@ -1,9 +1,12 @@
 #include "app/GlfwInput.h"
 
+#include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include "app/Globals.h"
 #include "app/KeyPresses.h"
+#include "objects/TextureLibrary.h"
+#include "render/Scene.h"
 
 namespace {
 
@@ -44,8 +47,19 @@ FrameInput readFrameInput(GLFWwindow* window)
     return input;
 }
 
+void applyDisplayRequests(const FrameRequests& requests)
+{
+    if (requests.wireframe >= 0)
+        scene->setWireframe(requests.wireframe == 1);
+    if (requests.setFilter) {
+        TextureLibrary& library = *scene->textureLibrary;
+        library.applyFilter(library.getTextureIds(), requests.minification, requests.magnification);
+    }
+}
+
 void applyFrameRequests(GLFWwindow* window, const FrameRequests& requests)
 {
+    applyDisplayRequests(requests);
     if (requests.swapInterval >= 0)
         glfwSwapInterval(requests.swapInterval);
     if (requests.recenterMouse)

@@ -10,5 +10,8 @@ struct GLFWwindow;
 void watchKeys(GLFWwindow* window);
 FrameInput readFrameInput(GLFWwindow* window);
 void applyFrameRequests(GLFWwindow* window, const FrameRequests& requests);
+// The requests that change the picture (wireframe, texture filters), for runs that make
+// the other changes themselves or not at all (replays, the timedemo).
+void applyDisplayRequests(const FrameRequests& requests);
 // Escape held now, or pressed since the last frame read the keys.
 bool escapePressed(GLFWwindow* window);

@@ -2,7 +2,6 @@
 
 #include <iostream>
 #include <memory>
-#include <sstream>
 
 #include "app/Camera.h"
 #include "app/Globals.h"
@@ -22,7 +21,9 @@ bool startHeadlessWorld(const std::string& levelPath, std::string& error)
     resetGlobals();
     light = new Light();
     camera = new Camera();
-    auto physics = std::make_unique<BulletPhysics>(levelPath);
+    // The character announces itself on the console; a headless run keeps quiet.
+    static std::ostream quiet(nullptr);
+    auto physics = std::make_unique<BulletPhysics>(levelPath, quiet);
     if (!physics->levelLoaded()) {
         error = physics->levelLoadError();
         delete camera;
@@ -39,12 +40,7 @@ bool startHeadlessWorld(const std::string& levelPath, std::string& error)
     scene->physics->addStaticPlane(player->position, glm::vec3(0.0f));
     player->rotation.y -= 180.0f;
     scene->player = player;
-    // The character announces itself on standard output; a headless run keeps quiet.
-    std::streambuf* console = std::cout.rdbuf();
-    std::ostringstream discard;
-    std::cout.rdbuf(discard.rdbuf());
     scene->playerBodyIndex = scene->physics->addCharacter(glm::vec3(0.0f, 50.0f, 0.0f));
-    std::cout.rdbuf(console);
     scene->physics->addStaticPlane(glm::vec3(0.0f), glm::vec3(0.0f));
     return true;
 }

@@ -84,6 +84,8 @@ void runReplay(const Replay& replay, const CommandLine& options)
         FrameRequests requests = update(input);
         if (requests.swapInterval >= 0)
             glfwSwapInterval(requests.swapInterval);
+        // The recorded mouse stands in for the cursor: it is not put back.
+        applyDisplayRequests(requests);
         auto shot = shots.find(played);
         bool last = played == replay.frames.size();
         if (shot != shots.end() || last || played % options.drawEvery == 0) {

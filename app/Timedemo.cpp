@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include "app/FrameUpdate.h"
+#include "app/GlfwInput.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "render/BareFrame.h"
@@ -71,8 +72,8 @@ void runTimedemo(const Replay& replay, Clock::time_point processStart)
     Clock::time_point frameStart = Clock::now();
     for (const FrameInput& input : replay.frames) {
         Clock::time_point updateStart = Clock::now();
-        FrameRequests requests = update(input);
-        (void)requests; // the retrace wait stays off whatever F10 says: as fast as it can
+        // The retrace wait stays off whatever F10 says: as fast as it can.
+        applyDisplayRequests(update(input));
         submitStart = Clock::now();
         updateTimes.push_back(millisecondsBetween(updateStart, submitStart));
         playing = gameState == 0;

@@ -27,7 +27,8 @@ btVector3 toBullet(glm::vec3 v)
 
 // Every Bullet object below is created with plain new: the Bullet classes bring their own
 // 16-byte aligned operator new (BT_DECLARE_ALIGNED_ALLOCATOR).
-BulletPhysics::BulletPhysics(const std::string& levelPath)
+BulletPhysics::BulletPhysics(const std::string& levelPath, std::ostream& console)
+    : console(console)
 {
     btDefaultCollisionConstructionInfo info;
     info.m_persistentManifoldPool = nullptr;
@@ -165,7 +166,7 @@ int BulletPhysics::addCharacter(glm::vec3 position)
     if (characterController)
         throw std::logic_error("BulletPhysics::addCharacter: the character already exists");
 
-    std::cout << "blabla" << std::endl << position.y << std::endl;
+    console << "blabla" << std::endl << position.y << std::endl;
 
     // The load position is only reported: the character always starts at the same point.
     btTransform start;

@@ -5,6 +5,7 @@
 #include <glm/vec4.hpp>
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ public:
     // Builds the world and the level's collision body. If the level file cannot be read or
     // holds no triangles the world is still built (with an inert stand-in for the level body,
     // so the registration indices stay the same) and levelLoaded() answers false.
-    explicit BulletPhysics(const std::string& levelPath = "models/level.obj");
+    // The character announces itself on `console`.
+    explicit BulletPhysics(const std::string& levelPath = "models/level.obj", std::ostream& console = std::cout);
     virtual ~BulletPhysics();
 
     BulletPhysics(const BulletPhysics&) = delete;
@@ -89,6 +91,7 @@ private:
     CollisionMesh loadCollisionMesh(const std::string& path);
     int addStaticBody(btRigidBody* body, bool collides);
 
+    std::ostream& console;
     btTriangleMesh* levelTriangles = nullptr;
     btGhostPairCallback* ghostPairCallback = nullptr;
     std::string levelError;

@@ -43,8 +43,14 @@ TEST_F(FrameUpdate, FrameRatePrintsFromTheFrameAfterF2)
 
 TEST_F(FrameUpdate, FilterKeysPrintTheirMessagesAndStepTheModes)
 {
-    // With no textures loaded only the messages and the modes change.
-    EXPECT_EQ(captured([&] { frame({Key::F4}); }), "Mipmapping on (nearest neighbour), linear texture filtering\n");
+    // The rules print and ask the platform for the filters; they set no GL state themselves.
+    FrameRequests requests;
+    EXPECT_EQ(captured([&] { requests = frame({Key::F4}); }),
+              "Mipmapping on (nearest neighbour), linear texture filtering\n");
+    EXPECT_TRUE(requests.setFilter);
+    EXPECT_EQ(requests.minification, GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(requests.magnification, GL_LINEAR);
+    EXPECT_FALSE(frame().setFilter);
     EXPECT_TRUE(linearFiltering);
     frame();
     EXPECT_EQ(captured([&] { frame({Key::F4}); }),

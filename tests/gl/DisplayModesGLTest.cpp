@@ -1,4 +1,5 @@
 #include "app/FrameUpdate.h"
+#include "app/GlfwInput.h"
 
 #include <filesystem>
 #include <fstream>
@@ -114,7 +115,8 @@ protected:
             input.press(k);
         input.time = clock;
         testing::internal::CaptureStdout();
-        update(input);
+        // The rules ask; the platform layer sets the GL state, as in the game's loop.
+        applyDisplayRequests(update(input));
         return testing::internal::GetCapturedStdout();
     }
 
