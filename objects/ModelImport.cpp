@@ -5,7 +5,7 @@
 
 #include <assimp/scene.h>
 
-#include "objects/ModelImporter.h"
+#include "objects/SharedImporter.h"
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"

@@ -1,6 +1,6 @@
 #include "physics/BulletPhysics.h"
 
-#include "objects/ModelImporter.h"
+#include "objects/SharedImporter.h"
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <BulletDynamics/Character/btKinematicCharacterController.h>

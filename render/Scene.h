@@ -41,6 +41,7 @@ public:
     // Polygons as lines (true) or filled.
     void setWireframe(bool on);
 
+    // The shadow map and the two passes are in RenderPasses.cpp; the rest is in Scene.cpp.
     void createShadowMap();
     void renderShadowPass();
     void renderCameraPass();
@@ -74,8 +75,9 @@ public:
     int playerBodyIndex = 0;
 
 private:
-    // Whether the shadow and bump programs linked. Drawing with one that did not would
-    // only raise GL errors, so its draws are skipped: the window still clears and presents.
+    // Whether each of the four programs linked. Uploading to or drawing with one that did
+    // not would only raise GL errors, so that work is skipped: the window still clears and
+    // presents.
     bool colorReady = false;
     bool textureReady = false;
     bool shadowReady = false;

@@ -1,4 +1,4 @@
-#include "objects/ModelImporter.h"
+#include "objects/SharedImporter.h"
 
 Assimp::Importer& sharedImporter()
 {
