@@ -5,8 +5,8 @@
 
 // The game's 26 images in load order: the player's maps, the level's maps, then the win and
 // lose images. The game loads them, the asset generator writes them, and the build reads
-// the same lines of this file to know the generator's outputs (tools/CMakeLists.txt), so
-// keep one quoted name per line.
+// the quoted names of this file to know the generator's outputs (tools/CMakeLists.txt), so
+// this file names no other texture path.
 inline const std::vector<std::string>& textureFiles()
 {
     static const std::vector<std::string> names = {

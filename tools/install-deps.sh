@@ -10,7 +10,7 @@ libglfw3-dev libglew-dev libbullet-dev libassimp-dev libdevil-dev libglm-dev
 libsdl2-dev libsdl2-mixer-dev libgl-dev
 libgtest-dev libgmock-dev googletest
 libjpeg-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core libpng-dev
-xvfb xauth xdotool imagemagick x11-utils
+xvfb xauth xdotool imagemagick x11-utils python3
 libgl1-mesa-dri mesa-utils
 "
 
