@@ -59,6 +59,11 @@ void Music::start(const std::string& path)
         Mix_PlayMusic(music, 0); // 0: play once, no loop
 }
 
+bool Music::playing() const
+{
+    return music != nullptr && Mix_PlayingMusic() != 0;
+}
+
 void Music::stop()
 {
     if (music) {

@@ -10,6 +10,8 @@ class Music {
 public:
     void start(const std::string& path);
     void stop();
+    // Whether the music is still playing (it plays once, then stops by itself).
+    bool playing() const;
 
 private:
     bool openAudio();
