@@ -40,6 +40,9 @@ TEST(RouteAutopilot, ReachesTheCheeseAtEightSixtyAndTwoHundredFortyFramesPerSeco
         int state = playCourse(1.0 / fps, seconds, lowest);
         EXPECT_EQ(state, 1);
         EXPECT_GT(lowest, -9.0f) << "the mouse fell on the way";
+        // A course of one to one and a half minutes at walking speed, 2 s standing included.
+        EXPECT_GE(seconds, 60.0);
+        EXPECT_LE(seconds, 95.0);
         std::printf("%g fps: game state %d after %.1f s of play\n", fps, state, seconds);
     }
 }
