@@ -16,7 +16,8 @@ bool positiveNumber(const std::string& text, int& value)
 
 const char* usageText()
 {
-    return "usage: gorbeck [--windowed] [--record FILE | --replay FILE [--draw-every N] [--screenshot FRAME=FILE.png]...\n"
+    return "usage: gorbeck [--windowed] [--record FILE | --replay FILE [--draw-every N] [--screenshot "
+           "FRAME=FILE.png]...\n"
            "               | --timedemo FILE]\n"
            "\n"
            "With no flags the game plays from the keyboard and mouse.\n"
@@ -79,7 +80,8 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, s
             }
             bool namedFrame = shot.frame == "start" || shot.frame == "mid" || shot.frame == "end";
             if (shot.path.empty() || (!namedFrame && !positiveNumber(shot.frame, frame))) {
-                error = "--screenshot needs FRAME=FILE, with FRAME a frame number, start, mid or end, not \"" + argument + "\"";
+                error = "--screenshot needs FRAME=FILE, with FRAME a frame number, start, mid or end, not \"" + argument
+                    + "\"";
                 return false;
             }
             options.screenshots.push_back(shot);

@@ -9,7 +9,25 @@
 // the game uses, the mouse position and the time. The GLFW layer fills it from the window;
 // tests and replays fill it themselves.
 enum class Key : std::size_t {
-    P, U, F2, F3, F4, F5, F6, F10, W, S, A, D, Space, Enter, I, J, K, L, Escape,
+    P,
+    U,
+    F2,
+    F3,
+    F4,
+    F5,
+    F6,
+    F10,
+    W,
+    S,
+    A,
+    D,
+    Space,
+    Enter,
+    I,
+    J,
+    K,
+    L,
+    Escape,
 };
 constexpr std::size_t keyCount = static_cast<std::size_t>(Key::Escape) + 1;
 

@@ -16,15 +16,15 @@
 
 namespace {
 
-constexpr float walkSpeed = 10.0f;     // units per second
-constexpr float phaseSpeed = 10.0f;    // radians per second of the walk animation
-constexpr float turnFactor = 40.0f;    // (2 x dt) x 40: 80 degrees per second
+constexpr float walkSpeed = 10.0f;  // units per second
+constexpr float phaseSpeed = 10.0f; // radians per second of the walk animation
+constexpr float turnFactor = 40.0f; // (2 x dt) x 40: 80 degrees per second
 constexpr float lightHeight = 200.0f;
-constexpr float lightSpeed = 10.0f;    // times the camera's view vector per second
-constexpr float mouseFactor = 0.005f;  // x 40: 0.2 degrees per pixel
-constexpr float lowestEye = 1.0f;      // the camera stays between these heights above its target
+constexpr float lightSpeed = 10.0f;   // times the camera's view vector per second
+constexpr float mouseFactor = 0.005f; // x 40: 0.2 degrees per pixel
+constexpr float lowestEye = 1.0f;     // the camera stays between these heights above its target
 constexpr float highestEye = 6.5f;
-constexpr float pullBack = 10.0f;      // 1 + 10: the eye ends 11 units behind the player
+constexpr float pullBack = 10.0f; // 1 + 10: the eye ends 11 units behind the player
 constexpr float eyeRaise = 3.0f;
 constexpr float lossHeight = -9.0f;
 // The eye sits 3 - tan(pitch) above the player; these pitches keep it just inside the band

@@ -99,6 +99,6 @@ void runReplay(const Replay& replay, const CommandLine& options)
             break;
     }
     const glm::vec3& p = scene->player->position;
-    std::cout << "replay: " << played << " frames, player at (" << p.x << ", " << p.y << ", " << p.z
-              << "), gameState " << gameState << std::endl;
+    std::cout << "replay: " << played << " frames, player at (" << p.x << ", " << p.y << ", " << p.z << "), gameState "
+              << gameState << std::endl;
 }

@@ -12,8 +12,7 @@ constexpr const char* magic = "gorbeck-replay";
 constexpr int version = 1;
 
 constexpr const char* keyNames[keyCount] = {
-    "P", "U", "F2", "F3", "F4", "F5", "F6", "F10", "W", "S", "A", "D",
-    "Space", "Enter", "I", "J", "K", "L", "Escape",
+    "P", "U", "F2", "F3", "F4", "F5", "F6", "F10", "W", "S", "A", "D", "Space", "Enter", "I", "J", "K", "L", "Escape",
 };
 
 bool parseKeys(const std::string& text, FrameInput& input)

@@ -50,8 +50,8 @@ bool startPlatform(bool windowed)
     window = glfwCreateWindow(screen::width, screen::height, "The Tale of Gorbeck",
                               windowed ? nullptr : glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {
-        std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: "
-                  << glfwReason() << std::endl;
+        std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: " << glfwReason()
+                  << std::endl;
         glfwTerminate();
         return false;
     }
@@ -72,8 +72,7 @@ bool startPlatform(bool windowed)
         return false;
     }
     std::cout << "initialized glew" << std::endl;
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) { }
     // A driver may answer with no string; streaming a null pointer would silence the console.
     const GLubyte* version = glGetString(GL_VERSION);
     std::cout << "OpenGL Version: " << (version ? reinterpret_cast<const char*>(version) : "(none given)") << std::endl;

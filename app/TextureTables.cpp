@@ -21,8 +21,8 @@ TexturePairs playerTextures()
 
 TexturePairs levelTextures()
 {
-    const std::pair<int, int> brick(12, 13), ground(18, 19), stone(16, 17), water(14, 15),
-        cheeseSide(20, 21), cheeseTop(22, 23);
+    const std::pair<int, int> brick(12, 13), ground(18, 19), stone(16, 17), water(14, 15), cheeseSide(20, 21),
+        cheeseTop(22, 23);
     TexturePairs pairs{brick, ground};
     pairs.insert(pairs.end(), 8, stone);
     pairs.insert(pairs.end(), 4, brick);

@@ -47,7 +47,8 @@ Summary summarise(std::vector<double> values)
 
 double mean(const std::vector<double>& values)
 {
-    return values.empty() ? 0.0 : std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+    return values.empty() ? 0.0
+                          : std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
 }
 
 } // namespace

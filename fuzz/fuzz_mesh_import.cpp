@@ -45,16 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             || meshes.texCoords[m].size() != vertexCount)
             fail(mesh, "vertex arrays differ from the vertex count " + std::to_string(vertexCount));
         if (meshes.indices[m].size() != 3 * static_cast<size_t>(meshes.numFaces[m]))
-            fail(mesh, std::to_string(meshes.indices[m].size()) + " indices for " + std::to_string(meshes.numFaces[m])
-                           + " faces");
+            fail(mesh,
+                 std::to_string(meshes.indices[m].size()) + " indices for " + std::to_string(meshes.numFaces[m])
+                     + " faces");
         for (GLuint index : meshes.indices[m])
             if (index >= vertexCount)
                 fail(mesh, "index " + std::to_string(index) + " of " + std::to_string(vertexCount) + " vertices");
         for (const glm::vec4& v : meshes.vertices[m])
             if (v.w != 1.0f)
                 fail(mesh, "a vertex with w != 1");
-        const std::vector<glm::vec4> tangents =
-            computeTangents(meshes.vertices[m], meshes.normals[m], meshes.texCoords[m], meshes.indices[m]);
+        const std::vector<glm::vec4> tangents
+            = computeTangents(meshes.vertices[m], meshes.normals[m], meshes.texCoords[m], meshes.indices[m]);
         if (tangents.size() != vertexCount)
             fail(mesh, "tangents for a different number of vertices");
         for (const glm::vec4& t : tangents)

@@ -33,8 +33,8 @@ float nextFloat(FuzzedDataProvider& in, int style)
 
 [[noreturn]] void fail(const char* what, size_t vertex, const glm::vec4& t, const glm::vec3& n)
 {
-    std::fprintf(stderr, "vertex %zu: %s: tangent (%.9g %.9g %.9g %.9g) normal (%.9g %.9g %.9g)\n", vertex, what,
-                 t.x, t.y, t.z, t.w, n.x, n.y, n.z);
+    std::fprintf(stderr, "vertex %zu: %s: tangent (%.9g %.9g %.9g %.9g) normal (%.9g %.9g %.9g)\n", vertex, what, t.x,
+                 t.y, t.z, t.w, n.x, n.y, n.z);
     std::abort();
 }
 

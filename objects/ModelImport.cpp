@@ -138,10 +138,8 @@ ImportedMeshes importMeshes(const std::string& path)
     return meshes;
 }
 
-std::vector<glm::vec4> computeTangents(const std::vector<glm::vec4>& vertices,
-                                       const std::vector<glm::vec3>& normals,
-                                       const std::vector<glm::vec2>& texCoords,
-                                       const std::vector<GLuint>& indices)
+std::vector<glm::vec4> computeTangents(const std::vector<glm::vec4>& vertices, const std::vector<glm::vec3>& normals,
+                                       const std::vector<glm::vec2>& texCoords, const std::vector<GLuint>& indices)
 {
     const size_t count = vertices.size();
     std::vector<glm::vec3> tan1(count, glm::vec3(0.0f));
@@ -187,12 +185,12 @@ std::vector<glm::vec4> computeTangents(const std::vector<glm::vec4>& vertices,
 
 void computeTangents(BumpMappedObject& object, int mesh)
 {
-    object.tangents[mesh] =
-        computeTangents(object.vertices[mesh], object.normals[mesh], object.texCoords[mesh], object.indices[mesh]);
+    object.tangents[mesh]
+        = computeTangents(object.vertices[mesh], object.normals[mesh], object.texCoords[mesh], object.indices[mesh]);
 }
 
-BumpMappedObject* createObject(Scene& scene, ImportedMeshes& meshes, const TexturePairs& texturePairs,
-                               bool isPlayer, const std::string& path)
+BumpMappedObject* createObject(Scene& scene, ImportedMeshes& meshes, const TexturePairs& texturePairs, bool isPlayer,
+                               const std::string& path)
 {
     int count = meshes.numMeshes;
     BumpMappedObject* object = isPlayer ? new Gorbeck(scene.bumpProgram, scene.shadowProgram, count)
@@ -213,8 +211,8 @@ BumpMappedObject* createObject(Scene& scene, ImportedMeshes& meshes, const Textu
     object->colorTextures.resize(count);
     object->normalTextures.resize(count);
     for (int i = 0; i < count; ++i) {
-        std::pair<int, int> pair = static_cast<size_t>(i) < texturePairs.size() ? texturePairs[i]
-                                                                                : std::pair<int, int>(-1, -1);
+        std::pair<int, int> pair
+            = static_cast<size_t>(i) < texturePairs.size() ? texturePairs[i] : std::pair<int, int>(-1, -1);
         // Past the table the mesh gets the fallbacks without a line of its own: one line said it.
         if (static_cast<size_t>(i) < texturePairs.size()) {
             object->colorTextures[i] = textureFor(scene, pair.first, false, path, i);
@@ -233,8 +231,8 @@ BumpMappedObject* createObject(Scene& scene, ImportedMeshes& meshes, const Textu
     return object;
 }
 
-bool loadModel(Scene& scene, const std::string& path, const TexturePairs& texturePairs, bool isPlayer,
-               float scale, glm::vec3 position)
+bool loadModel(Scene& scene, const std::string& path, const TexturePairs& texturePairs, bool isPlayer, float scale,
+               glm::vec3 position)
 {
     ImportedMeshes meshes = importMeshes(path);
     if (!meshes.error.empty()) {

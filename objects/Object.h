@@ -13,8 +13,8 @@ public:
     Object(GLuint program, GLuint depthProgram, int numMeshes);
     virtual ~Object() = default;
 
-    virtual void initBuffers() {}
-    virtual void draw(bool) {}
+    virtual void initBuffers() { }
+    virtual void draw(bool) { }
     virtual void drawDepth(bool useVertexArrays);
 
     void updateModelMatrix();

@@ -9,6 +9,6 @@
 Assimp::Importer& sharedImporter();
 
 // Triangles with joined vertices, tangents, and texture coordinates flipped for OpenGL.
-constexpr unsigned importFlags =
-    aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_FlipUVs;
+constexpr unsigned importFlags
+    = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_FlipUVs;
 static_assert(importFlags == 0x80000bu);

@@ -99,8 +99,7 @@ bool TextureLibrary::loadTexture(const std::string& path)
     }
 
     texture->pixels.assign(static_cast<size_t>(texture->width) * texture->height * 3, 255);
-    ilCopyPixels(0, 0, 0, texture->width, texture->height, 1, IL_RGB, IL_UNSIGNED_BYTE,
-                 texture->pixels.data());
+    ilCopyPixels(0, 0, 0, texture->width, texture->height, 1, IL_RGB, IL_UNSIGNED_BYTE, texture->pixels.data());
     releaseImage();
 
     upload(*texture);

@@ -1,7 +1,7 @@
 #include "objects/TexturedObject.h"
 
-#include <glm/gtc/type_ptr.hpp>
 #include "render/ShaderProgram.h"
+#include <glm/gtc/type_ptr.hpp>
 
 TexturedObject::TexturedObject(GLuint program, GLuint depthProgram, int numMeshes)
     : Object(program, depthProgram, numMeshes)

@@ -23,12 +23,11 @@ btVector3 toBullet(glm::vec3 v)
     return btVector3(v.x, v.y, v.z);
 }
 
-}
+} // namespace
 
 // Every Bullet object below is created with plain new: the Bullet classes bring their own
 // 16-byte aligned operator new (BT_DECLARE_ALIGNED_ALLOCATOR).
-BulletPhysics::BulletPhysics(const std::string& levelPath, std::ostream& console)
-    : console(console)
+BulletPhysics::BulletPhysics(const std::string& levelPath, std::ostream& console) : console(console)
 {
     btDefaultCollisionConstructionInfo info;
     info.m_persistentManifoldPool = nullptr;
@@ -140,7 +139,7 @@ int BulletPhysics::addStaticBody(btRigidBody* body, bool collides)
     if (collides)
         dynamicsWorld->addRigidBody(body);
     else
-        dynamicsWorld->addRigidBody(body, 0, 0);  // group and mask 0: never paired with anything
+        dynamicsWorld->addRigidBody(body, 0, 0); // group and mask 0: never paired with anything
     body->setContactProcessingThreshold(BT_LARGE_FLOAT);
     return objectCount++;
 }

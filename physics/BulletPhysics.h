@@ -23,8 +23,7 @@ class btGhostPairCallback;
 // The rigid-body world the player walks in: one static triangle-mesh body for the level,
 // one inert static body per drawable object, and the player's ghost object driven by a
 // kinematic character controller. The world's units are the model files' units, y up.
-class BulletPhysics
-{
+class BulletPhysics {
 public:
     // Builds the world and the level's collision body. If the level file cannot be read or
     // holds no triangles the world is still built (with an inert stand-in for the level body,
@@ -81,10 +80,9 @@ public:
     std::vector<btRigidBody*> rigidBodies;
 
 private:
-    struct CollisionMesh
-    {
-        std::vector<glm::vec4> positions;    // x, y, z, 1; every mesh's vertices in file order
-        std::vector<std::uint32_t> indices;  // three per triangle, offset into positions
+    struct CollisionMesh {
+        std::vector<glm::vec4> positions;   // x, y, z, 1; every mesh's vertices in file order
+        std::vector<std::uint32_t> indices; // three per triangle, offset into positions
     };
 
     void addLevelMesh(const std::string& path);

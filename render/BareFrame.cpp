@@ -23,8 +23,7 @@ GLuint compile(GLenum stage, const char* source)
 
 } // namespace
 
-BareFrame::BareFrame(GLuint shadowFramebuffer)
-    : framebuffer(shadowFramebuffer)
+BareFrame::BareFrame(GLuint shadowFramebuffer) : framebuffer(shadowFramebuffer)
 {
     GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
     GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);

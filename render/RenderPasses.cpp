@@ -21,10 +21,7 @@ void Scene::createShadowMap()
 {
     shadowMapUnit = textureLibrary->takeTextureUnit();
     // Maps the light's clip space [-1, 1] to texture space [0, 1] in x, y and depth.
-    bias = glm::mat4(0.5f, 0.0f, 0.0f, 0.0f,
-                     0.0f, 0.5f, 0.0f, 0.0f,
-                     0.0f, 0.0f, 0.5f, 0.0f,
-                     0.5f, 0.5f, 0.5f, 1.0f);
+    bias = glm::mat4(0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
 
     glGenTextures(1, &shadowMapTexture);
     glBindTexture(GL_TEXTURE_2D, shadowMapTexture);

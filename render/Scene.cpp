@@ -17,9 +17,19 @@
 namespace {
 
 constexpr const char* lightingUniformNames[] = {
-    "projection", "view", "shadowprojection", "bias", "lightview", "shadowmap", "lightposition",
-    "cameraview", "light_ambientcomponent", "light_diffusecomponent", "light_specularcomponent",
-    "specularcomponentfactor", "cameraposition",
+    "projection",
+    "view",
+    "shadowprojection",
+    "bias",
+    "lightview",
+    "shadowmap",
+    "lightposition",
+    "cameraview",
+    "light_ambientcomponent",
+    "light_diffusecomponent",
+    "light_specularcomponent",
+    "specularcomponentfactor",
+    "cameraposition",
 };
 
 void lookUp(GLuint program, GLint* locations, int count)
@@ -31,8 +41,7 @@ void lookUp(GLuint program, GLint* locations, int count)
 
 } // namespace
 
-Scene::Scene()
-    : camera(::camera), light(::light)
+Scene::Scene() : camera(::camera), light(::light)
 {
     colorUniforms.fill(-1);
     textureUniforms.fill(-1);

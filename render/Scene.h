@@ -21,8 +21,19 @@ class Scene {
 public:
     // Positions in a lighting program's uniform record.
     enum LightingUniform {
-        Projection, View, ShadowProjection, Bias, LightView, ShadowMap, LightPosition,
-        CameraView, LightAmbient, LightDiffuse, LightSpecular, SpecularFactor, CameraPosition,
+        Projection,
+        View,
+        ShadowProjection,
+        Bias,
+        LightView,
+        ShadowMap,
+        LightPosition,
+        CameraView,
+        LightAmbient,
+        LightDiffuse,
+        LightSpecular,
+        SpecularFactor,
+        CameraPosition,
     };
 
     Scene();

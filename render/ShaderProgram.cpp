@@ -21,8 +21,8 @@ bool reportCompileStatus(GLuint shader, const char* path, bool sourceRead)
         std::snprintf(log, sizeof log, "could not open the source file %s", path ? path : "(null)");
     }
     if (status == 0) {
-        std::cout << "The shader " << (path ? path : "(null)")
-                  << " failed to compile with following error:\n" << log << "\n";
+        std::cout << "The shader " << (path ? path : "(null)") << " failed to compile with following error:\n"
+                  << log << "\n";
         return false;
     }
     std::cout << "Shader " << path << " successful compiled" << std::endl;

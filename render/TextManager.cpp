@@ -16,24 +16,17 @@ namespace {
 // Seen from 3 units away through a 35 degree lens, this quad spans the window's height
 // and the middle 79 percent of its width. The texture's first row lies along the top edge.
 constexpr GLfloat quadPositions[] = {
-    -1.0f, -1.0f, 0.0f, 1.0f,
-    -1.0f,  1.0f, 0.0f, 1.0f,
-     1.0f,  1.0f, 0.0f, 1.0f,
-     1.0f, -1.0f, 0.0f, 1.0f,
+    -1.0f, -1.0f, 0.0f, 1.0f, -1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, -1.0f, 0.0f, 1.0f,
 };
 constexpr GLfloat quadTexCoords[] = {
-    0.0f, 1.0f,
-    0.0f, 0.0f,
-    1.0f, 0.0f,
-    1.0f, 1.0f,
+    0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f,
 };
 // Both triangles are counter-clockwise as the viewer sees them, so culling keeps them.
 constexpr GLuint quadIndices[] = {0, 2, 1, 0, 3, 2};
 
 } // namespace
 
-TextManager::TextManager(TextureLibrary* library)
-    : textureLibrary(library)
+TextManager::TextManager(TextureLibrary* library) : textureLibrary(library)
 {
     // GL refuses look-ups on a program that failed to build; its locations stay -1 and
     // the end screen then shows only the cleared window.

@@ -60,7 +60,7 @@ TEST(Camera, UpdateTargetPlacesTheTargetAtYawAndPitchFromTheEye)
     camera.updateTarget();
     expectVec3(camera.target, 11.0f, 3.0f, -4.0f, 1e-6f);
 
-    camera.yaw = 30.0f; // sin 30 = 0.5, cos 30 = 0.8660254
+    camera.yaw = 30.0f;    // sin 30 = 0.5, cos 30 = 0.8660254
     camera.pitch = -30.0f; // tan -30 = -0.5773503
     camera.updateTarget();
     expectVec3(camera.target, 10.5f, 2.0f - 0.5773503f, -4.0f + 0.8660254f, 1e-6f);
@@ -75,7 +75,10 @@ TEST(Camera, ViewMatrixMatchesAHandDerivedLookAt)
     camera.target = glm::vec3(0.0f, 0.0f, 0.0f);
     glm::mat4 m = camera.viewMatrix();
     const float expected[4][4] = {// [column][row]
-        {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, -10, 1}};
+                                  {1, 0, 0, 0},
+                                  {0, 1, 0, 0},
+                                  {0, 0, 1, 0},
+                                  {0, 0, -10, 1}};
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r)
             EXPECT_NEAR(m[c][r], expected[c][r], 1e-6f) << "column " << c << " row " << r;
@@ -85,8 +88,7 @@ TEST(Camera, ViewMatrixMatchesAHandDerivedLookAt)
     camera.position = glm::vec3(3.0f, 4.0f, 0.0f);
     camera.target = glm::vec3(13.0f, 4.0f, 0.0f);
     m = camera.viewMatrix();
-    const float expected2[4][4] = {
-        {0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, -4, 3, 1}};
+    const float expected2[4][4] = {{0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, -4, 3, 1}};
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r)
             EXPECT_NEAR(m[c][r], expected2[c][r], 1e-6f) << "column " << c << " row " << r;

@@ -9,8 +9,8 @@
 
 #include "app/Camera.h"
 #include "app/FrameUpdate.h"
-#include "app/HeadlessGame.h"
 #include "app/Globals.h"
+#include "app/HeadlessGame.h"
 #include "app/Light.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"

@@ -102,7 +102,8 @@ TEST_F(ReplayFile, MalformedFilesNameTheFileAndLine)
     // Past the range the mouse could never have been; the edge itself is still a reading.
     const std::string outside = "the mouse position lies outside -100000 to 100000";
     EXPECT_EQ(errorFor("gorbeck-replay 1\nstart 0\nframe 1 400 1e300 W\n"), where + "3: " + outside);
-    EXPECT_EQ(errorFor("gorbeck-replay 1\nstart 0\nframe 1 400 300 -\nframe 2 -100000.5 300 -\n"), where + "4: " + outside);
+    EXPECT_EQ(errorFor("gorbeck-replay 1\nstart 0\nframe 1 400 300 -\nframe 2 -100000.5 300 -\n"),
+              where + "4: " + outside);
     EXPECT_EQ(errorFor("gorbeck-replay 1\nstart 0\nframe 1 -100000 100000 -\n"), "");
     EXPECT_EQ(errorFor("gorbeck-replay 1\nstart 0\n"), "malformed replay " + path + ": it holds no frame");
     EXPECT_EQ(errorFor("gorbeck-replay 1\nstart 0\nstart 1\n"), where + "3: expected one \"start <seconds>\" line");

@@ -27,10 +27,9 @@ namespace {
 using gltest::writeSolidJpeg;
 
 // A square of side 6 in the xy plane facing +z, counter-clockwise from the front.
-const char* const squareObj =
-    "v -3 -3 0\nv 3 -3 0\nv 3 3 0\nv -3 3 0\n"
-    "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
-    "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
+const char* const squareObj = "v -3 -3 0\nv 3 -3 0\nv 3 3 0\nv -3 3 0\n"
+                              "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+                              "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
 
 struct Filters {
     GLint minification;

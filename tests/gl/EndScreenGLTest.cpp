@@ -88,9 +88,9 @@ testing::AssertionResult looksLike(const std::vector<unsigned char>& frame, int 
     const unsigned char* p = &frame[3 * (y * 800 + x)];
     for (int c = 0; c < 3; ++c)
         if (std::abs(p[c] - expected[c]) > 40.0f)
-            return testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int(p[0]) << " "
-                                               << int(p[1]) << " " << int(p[2]) << ", expected about "
-                                               << expected.r << " " << expected.g << " " << expected.b;
+            return testing::AssertionFailure()
+                << "pixel (" << x << ", " << y << ") is " << int(p[0]) << " " << int(p[1]) << " " << int(p[2])
+                << ", expected about " << expected.r << " " << expected.g << " " << expected.b;
     return testing::AssertionSuccess();
 }
 
@@ -102,8 +102,7 @@ protected:
         std::filesystem::create_directories(dir + "/textures");
         std::filesystem::create_directories(dir + "/shader");
         for (const char* file : {"text.vert", "text.frag"})
-            std::filesystem::copy_file(std::string(GORBECK_SOURCE_DIR) + "/shader/" + file,
-                                       dir + "/shader/" + file);
+            std::filesystem::copy_file(std::string(GORBECK_SOURCE_DIR) + "/shader/" + file, dir + "/shader/" + file);
         std::filesystem::current_path(dir);
         for (const std::string& name : TextureLibrary::fileNames())
             writeSolidJpeg(name, glm::vec3(90, 90, 90));

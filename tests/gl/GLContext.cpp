@@ -31,7 +31,10 @@ public:
 
 } // namespace
 
-GLFWwindow* window() { return theWindow; }
+GLFWwindow* window()
+{
+    return theWindow;
+}
 
 std::vector<GLenum> glErrors()
 {

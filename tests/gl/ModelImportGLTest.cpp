@@ -179,15 +179,15 @@ protected:
     // 20 tan 17.5 x 4/3 = 8.409 either side of the middle.
     static int columnOf(float x) { return static_cast<int>(400.0f + x / 8.409f * 400.0f); }
 
-    static testing::AssertionResult pixelNear(const std::vector<unsigned char>& frame, int x, int y,
-                                              glm::vec3 expected, float tolerance)
+    static testing::AssertionResult pixelNear(const std::vector<unsigned char>& frame, int x, int y, glm::vec3 expected,
+                                              float tolerance)
     {
         const unsigned char* p = &frame[3 * (y * 800 + x)];
         for (int c = 0; c < 3; ++c)
             if (std::fabs(p[c] - expected[c]) > tolerance)
-                return testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int(p[0]) << " "
-                                                   << int(p[1]) << " " << int(p[2]) << ", expected "
-                                                   << expected.r << " " << expected.g << " " << expected.b;
+                return testing::AssertionFailure()
+                    << "pixel (" << x << ", " << y << ") is " << int(p[0]) << " " << int(p[1]) << " " << int(p[2])
+                    << ", expected " << expected.r << " " << expected.g << " " << expected.b;
         return testing::AssertionSuccess();
     }
 
@@ -276,12 +276,12 @@ TEST_F(ModelImport, UnreadableOrEmptyModelFileFailsWithOneLineNamingIt)
 
 TEST_F(ModelImport, MeshesPastTheTextureTableDrawWithThePlainMaps)
 {
-    writeModel("models/three.obj",
-               quadObj({{{glm::vec3(-4, 0, 0)}}, {{glm::vec3(0, 0, 0)}}, {{glm::vec3(4, 0, 0)}}}));
+    writeModel("models/three.obj", quadObj({{{glm::vec3(-4, 0, 0)}}, {{glm::vec3(0, 0, 0)}}, {{glm::vec3(4, 0, 0)}}}));
     ASSERT_TRUE(load("models/three.obj", {{12, 13}})) << err;
-    EXPECT_EQ(out, meshZeroReport("models/three.obj", 3, 4, 2) +
-                       "models/three.obj has 3 meshes but its texture table only 1; the meshes past the table are "
-                       "drawn with plain textures\n");
+    EXPECT_EQ(out,
+              meshZeroReport("models/three.obj", 3, 4, 2)
+                  + "models/three.obj has 3 meshes but its texture table only 1; the meshes past the table are "
+                    "drawn with plain textures\n");
 
     ASSERT_EQ(scene->objects.size(), 1u);
     auto& object = static_cast<BumpMappedObject&>(*scene->objects[0]);
@@ -306,9 +306,10 @@ TEST_F(ModelImport, TextureIndicesPastTheLibraryGetThePlainMapsWithALineEach)
 {
     writeModel("models/two.obj", quadObj({{{glm::vec3(-2, 0, 0)}}, {{glm::vec3(2, 0, 0)}}}));
     ASSERT_TRUE(load("models/two.obj", {{12, 13}, {40, 41}})) << err;
-    EXPECT_EQ(out, meshZeroReport("models/two.obj", 2, 4, 2) +
-                       "mesh 1 of models/two.obj: texture 40 is not loaded; drawing it with a plain grey colour map\n"
-                       "mesh 1 of models/two.obj: texture 41 is not loaded; drawing it with a plain flat normal map\n");
+    EXPECT_EQ(out,
+              meshZeroReport("models/two.obj", 2, 4, 2)
+                  + "mesh 1 of models/two.obj: texture 40 is not loaded; drawing it with a plain grey colour map\n"
+                    "mesh 1 of models/two.obj: texture 41 is not loaded; drawing it with a plain flat normal map\n");
 
     auto& object = static_cast<BumpMappedObject&>(*scene->objects[0]);
     EXPECT_EQ(object.colorTextures[1], &scene->textureLibrary->fallbackColorMap());
@@ -333,8 +334,9 @@ TEST_F(ModelImport, MeshWhoseImageDidNotLoadGetsThePlainMapNotTheImageAfterIt)
 
     writeModel("models/two.obj", quadObj({{{glm::vec3(-2, 0, 0)}}, {{glm::vec3(2, 0, 0)}}}));
     ASSERT_TRUE(load("models/two.obj", {{14, 15}, {12, 13}})) << err;
-    EXPECT_EQ(out, meshZeroReport("models/two.obj", 2, 4, 2) +
-                       "mesh 0 of models/two.obj: texture 14 is not loaded; drawing it with a plain grey colour map\n");
+    EXPECT_EQ(out,
+              meshZeroReport("models/two.obj", 2, 4, 2)
+                  + "mesh 0 of models/two.obj: texture 14 is not loaded; drawing it with a plain grey colour map\n");
     auto& object = static_cast<BumpMappedObject&>(*scene->objects[0]);
     EXPECT_EQ(object.colorTextures[0], &library.fallbackColorMap());
     EXPECT_EQ(object.normalTextures[0], library.textures[14].get()) << "water_n, which did load";
@@ -351,8 +353,9 @@ TEST_F(ModelImport, MeshWithoutNormalsGetsThemFromItsFacesAndDraws)
     writeModel("models/bare.obj", quadObj({{{glm::vec3(0.0f)}}}, Attributes::NoNormals));
     ASSERT_TRUE(load("models/bare.obj", {{12, 13}})) << err;
     // Reading the file reports the gap, before the counts of what was read.
-    EXPECT_EQ(out, "mesh 0 of models/bare.obj has no normals; computing them from its faces\n" +
-                       meshZeroReport("models/bare.obj", 1, 4, 2));
+    EXPECT_EQ(out,
+              "mesh 0 of models/bare.obj has no normals; computing them from its faces\n"
+                  + meshZeroReport("models/bare.obj", 1, 4, 2));
 
     auto& object = static_cast<BumpMappedObject&>(*scene->objects[0]);
     // Counter-clockwise seen from +z: every corner's normal is +z.
@@ -373,8 +376,9 @@ TEST_F(ModelImport, MeshWithoutTextureCoordinatesGetsFiniteTangentsAndDrawsInOne
 {
     writeModel("models/untextured.obj", quadObj({{{glm::vec3(0.0f)}}}, Attributes::NoTexCoords));
     ASSERT_TRUE(load("models/untextured.obj", {{12, 13}})) << err;
-    EXPECT_EQ(out, "mesh 0 of models/untextured.obj has no texture coordinates; its textures show one colour\n" +
-                       meshZeroReport("models/untextured.obj", 1, 4, 2));
+    EXPECT_EQ(out,
+              "mesh 0 of models/untextured.obj has no texture coordinates; its textures show one colour\n"
+                  + meshZeroReport("models/untextured.obj", 1, 4, 2));
 
     auto& object = static_cast<BumpMappedObject&>(*scene->objects[0]);
     ASSERT_EQ(object.tangents[0].size(), 4u);

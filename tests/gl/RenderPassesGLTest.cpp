@@ -151,8 +151,8 @@ protected:
         theScene->createShadowMap();
         shadowMapOutput = testing::internal::GetCapturedStdout();
         testing::internal::CaptureStdout();
-        bool loaded = loadModel(*theScene, "models/mouse.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f)) &&
-                      loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}}, false, 1.0f, glm::vec3(0.0f));
+        bool loaded = loadModel(*theScene, "models/mouse.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f))
+            && loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}}, false, 1.0f, glm::vec3(0.0f));
         modelOutput = testing::internal::GetCapturedStdout();
         std::filesystem::current_path(previous);
         ready = loaded && theScene->objects.size() == 1 && theScene->player != nullptr;
@@ -231,9 +231,9 @@ const float shadowedFloor = floorGrey * 0.1f;
 
 // Shown when the map lacks the occluders: the depth program's "projection" uniform must
 // receive the light's projection and its "view" the light's view, in that pairing.
-const char* const lightLensFault =
-    "the shadow map does not hold the scene as the light sees it; are the light's view and "
-    "projection matrices sent to the depth program's \"view\" and \"projection\" uniforms?";
+const char* const lightLensFault
+    = "the shadow map does not hold the scene as the light sees it; are the light's view and "
+      "projection matrices sent to the depth program's \"view\" and \"projection\" uniforms?";
 
 } // namespace
 
@@ -247,8 +247,8 @@ TEST_F(RenderPasses, ShadowFramebufferIsCompleteDepthOnlyAndClampsToALitBorder)
     GLint attached = 0, attachedType = 0, drawBuffer = 0;
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
                                           &attached);
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
-                                          GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &attachedType);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                          &attachedType);
     glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     EXPECT_EQ(static_cast<GLuint>(attached), theScene->shadowMapTexture);

@@ -53,9 +53,13 @@ TEST_F(ShaderBuilder, ValidPairPrintsExactlyThreeLinesAndLinks)
     std::string vert = write("ok.vert", validVertex);
     std::string frag = write("ok.frag", validFragment);
     std::string output = build(vert, frag, true);
-    EXPECT_EQ(output, "Shader " + vert + " successful compiled\n"
-                      "Shader " + frag + " successful compiled\n"
-                      "Program successful linked\n");
+    EXPECT_EQ(output,
+              "Shader " + vert
+                  + " successful compiled\n"
+                    "Shader "
+                  + frag
+                  + " successful compiled\n"
+                    "Program successful linked\n");
     ASSERT_NE(program, 0u);
     EXPECT_TRUE(programLinked(program));
     // fragColor was bound to colour number 0 before the link.
@@ -82,8 +86,10 @@ TEST_F(ShaderBuilder, BrokenFragmentStageFollowsTheVertexSuccessLine)
     std::string vert = write("ok.vert", validVertex);
     std::string frag = write("bad.frag", brokenSource);
     std::string output = build(vert, frag, false);
-    std::string expectedStart = "Shader " + vert + " successful compiled\n"
-                                "The shader " + frag + " failed to compile with following error:\n";
+    std::string expectedStart = "Shader " + vert
+        + " successful compiled\n"
+          "The shader "
+        + frag + " failed to compile with following error:\n";
     EXPECT_EQ(output.substr(0, expectedStart.size()), expectedStart);
     EXPECT_EQ(output.find("linked"), std::string::npos);
     EXPECT_EQ(program, 0u);
@@ -94,9 +100,12 @@ TEST_F(ShaderBuilder, StagesThatCompileButDoNotLinkReportTheLinkFailure)
     std::string vert = write("ok.vert", validVertex);
     std::string frag = write("unmatched.frag", unmatchedFragment);
     std::string output = build(vert, frag, false);
-    std::string expectedStart = "Shader " + vert + " successful compiled\n"
-                                "Shader " + frag + " successful compiled\n"
-                                "The program failed to link with following error:\n";
+    std::string expectedStart = "Shader " + vert
+        + " successful compiled\n"
+          "Shader "
+        + frag
+        + " successful compiled\n"
+          "The program failed to link with following error:\n";
     EXPECT_EQ(output.substr(0, expectedStart.size()), expectedStart);
     // The program object stays in the owner's field.
     EXPECT_NE(program, 0u);
@@ -108,13 +117,21 @@ TEST_F(ShaderBuilder, MissingSourceFileCountsAsAFailedCompileOfThatStage)
     std::string vert = write("ok.vert", validVertex);
     std::string missing = dir + "/missing.frag";
     std::string output = build(vert, missing, false);
-    EXPECT_EQ(output, "Shader " + vert + " successful compiled\n"
-                      "The shader " + missing + " failed to compile with following error:\n"
-                      "could not open the source file " + missing + "\n");
+    EXPECT_EQ(output,
+              "Shader " + vert
+                  + " successful compiled\n"
+                    "The shader "
+                  + missing
+                  + " failed to compile with following error:\n"
+                    "could not open the source file "
+                  + missing + "\n");
 
     output = build(missing, vert, false);
-    EXPECT_EQ(output, "The shader " + missing + " failed to compile with following error:\n"
-                      "could not open the source file " + missing + "\n");
+    EXPECT_EQ(output,
+              "The shader " + missing
+                  + " failed to compile with following error:\n"
+                    "could not open the source file "
+                  + missing + "\n");
     EXPECT_EQ(program, 0u);
 }
 

@@ -36,13 +36,22 @@ struct Interface {
 std::vector<Declared> lightingUniforms()
 {
     return {
-        {"projection", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4},
-        {"shadowprojection", GL_FLOAT_MAT4}, {"bias", GL_FLOAT_MAT4}, {"lightview", GL_FLOAT_MAT4},
-        {"shadowmap", GL_SAMPLER_2D}, {"lightposition", GL_FLOAT_VEC3}, {"cameraview", GL_FLOAT_VEC3},
-        {"light_ambientcomponent", GL_FLOAT_VEC4}, {"light_diffusecomponent", GL_FLOAT_VEC4},
-        {"light_specularcomponent", GL_FLOAT_VEC4}, {"specularcomponentfactor", GL_FLOAT},
-        {"model", GL_FLOAT_MAT4}, {"material_ambient", GL_FLOAT_VEC4},
-        {"material_diffuse", GL_FLOAT_VEC4}, {"material_specular", GL_FLOAT_VEC4},
+        {"projection", GL_FLOAT_MAT4},
+        {"view", GL_FLOAT_MAT4},
+        {"shadowprojection", GL_FLOAT_MAT4},
+        {"bias", GL_FLOAT_MAT4},
+        {"lightview", GL_FLOAT_MAT4},
+        {"shadowmap", GL_SAMPLER_2D},
+        {"lightposition", GL_FLOAT_VEC3},
+        {"cameraview", GL_FLOAT_VEC3},
+        {"light_ambientcomponent", GL_FLOAT_VEC4},
+        {"light_diffusecomponent", GL_FLOAT_VEC4},
+        {"light_specularcomponent", GL_FLOAT_VEC4},
+        {"specularcomponentfactor", GL_FLOAT},
+        {"model", GL_FLOAT_MAT4},
+        {"material_ambient", GL_FLOAT_VEC4},
+        {"material_diffuse", GL_FLOAT_VEC4},
+        {"material_specular", GL_FLOAT_VEC4},
     };
 }
 
@@ -65,9 +74,11 @@ std::vector<Interface> shippedInterfaces()
         {"color", colourUniforms, colourAttributes},
         {"texture", textureUniforms, textureAttributes},
         {"bump", bumpUniforms, bumpAttributes},
-        {"shadow", {{"model", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4}, {"projection", GL_FLOAT_MAT4}},
+        {"shadow",
+         {{"model", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4}, {"projection", GL_FLOAT_MAT4}},
          {{"vertex", GL_FLOAT_VEC4}}},
-        {"text", {{"projection", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4}, {"texturemap", GL_SAMPLER_2D}},
+        {"text",
+         {{"projection", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4}, {"texturemap", GL_SAMPLER_2D}},
          {{"vertex", GL_FLOAT_VEC4}, {"texcoords_in", GL_FLOAT_VEC2}}},
     };
 }
@@ -180,9 +191,9 @@ testing::AssertionResult blockIs(int x, int y, int half, glm::vec3 expected, int
             if (std::abs(pixels[3 * i + c] - want) > tolerance) {
                 if (wrong == 0)
                     first << "pixel (" << x - half + i % size << ", " << y - half + i / size << ") is ("
-                          << int(pixels[3 * i]) << ", " << int(pixels[3 * i + 1]) << ", "
-                          << int(pixels[3 * i + 2]) << "), expected about (" << expected.r * 255 << ", "
-                          << expected.g * 255 << ", " << expected.b * 255 << ")";
+                          << int(pixels[3 * i]) << ", " << int(pixels[3 * i + 1]) << ", " << int(pixels[3 * i + 2])
+                          << "), expected about (" << expected.r * 255 << ", " << expected.g * 255 << ", "
+                          << expected.b * 255 << ")";
                 ++wrong;
                 break;
             }
@@ -190,8 +201,8 @@ testing::AssertionResult blockIs(int x, int y, int half, glm::vec3 expected, int
     }
     if (wrong == 0)
         return testing::AssertionSuccess();
-    return testing::AssertionFailure() << wrong << " of " << size * size << " pixels around (" << x << ", "
-                                       << y << ") are off; first " << first.str();
+    return testing::AssertionFailure() << wrong << " of " << size * size << " pixels around (" << x << ", " << y
+                                       << ") are off; first " << first.str();
 }
 
 class ShippedShaders : public testing::Test {
@@ -232,8 +243,8 @@ protected:
     {
         testing::internal::CaptureStdout();
         GLuint program = 0;
-        bool built = buildShaderProgram(shaderPath(stem + ".vert").c_str(),
-                                        shaderPath(stem + ".frag").c_str(), program);
+        bool built
+            = buildShaderProgram(shaderPath(stem + ".vert").c_str(), shaderPath(stem + ".frag").c_str(), program);
         std::string report = testing::internal::GetCapturedStdout();
         EXPECT_TRUE(built) << report;
         if (program != 0)
@@ -386,8 +397,9 @@ TEST_F(ShippedShaders, EachPairCompilesAndLinksWithTheThreeSuccessLines)
         if (program != 0)
             programs.push_back(program);
         EXPECT_TRUE(built);
-        EXPECT_EQ(report, "Shader " + vertexPath + " successful compiled\nShader " + fragmentPath
-                              + " successful compiled\nProgram successful linked\n");
+        EXPECT_EQ(report,
+                  "Shader " + vertexPath + " successful compiled\nShader " + fragmentPath
+                      + " successful compiled\nProgram successful linked\n");
         EXPECT_NE(program, 0u);
     }
     EXPECT_TRUE(gltest::glErrors().empty());
@@ -489,8 +501,8 @@ TEST_F(ShippedShaders, LightingProgramsLightWhatTheShadowMapDoesNotCover)
     GLuint whiteMap = plainTexture(255, 255, 255);
     GLuint flatNormals = plainTexture(128, 128, 255);
     // Ambient is zero here, so whatever shows is direct light: all of it, or none.
-    glm::vec3 lit = glm::vec3(lightDiffuse) * glm::vec3(materialDiffuse)
-                    + glm::vec3(lightSpecular) * glm::vec3(materialSpecular);
+    glm::vec3 lit
+        = glm::vec3(lightDiffuse) * glm::vec3(materialDiffuse) + glm::vec3(lightSpecular) * glm::vec3(materialSpecular);
 
     struct Case {
         const char* what;
@@ -500,9 +512,8 @@ TEST_F(ShippedShaders, LightingProgramsLightWhatTheShadowMapDoesNotCover)
     const Case cases[] = {
         {"ground 200 units away, far plane at 190", lightAt(glm::vec3(0, 200, 0), glm::vec3(0), 45, 150, 190),
          bordered},
-        {"ground 100 units beside the map", lightAt(glm::vec3(100, 200, 0), glm::vec3(100, 0, 0), fovFor(4, 200),
-                                                    195, 220),
-         edged},
+        {"ground 100 units beside the map",
+         lightAt(glm::vec3(100, 200, 0), glm::vec3(100, 0, 0), fovFor(4, 200), 195, 220), edged},
     };
     for (const char* stem : {"color", "texture", "bump"}) {
         GLuint program = build(stem);
@@ -523,7 +534,7 @@ TEST_F(ShippedShaders, LightingProgramsLightWhatTheShadowMapDoesNotCover)
                 float cosine = 200.0f / std::sqrt(200.0f * 200.0f + 100.0f * 100.0f);
                 float highlight = std::pow(cosine, 5.0f);
                 glm::vec3 slanted = glm::vec3(lightDiffuse) * glm::vec3(materialDiffuse) * cosine
-                                    + glm::vec3(lightSpecular) * glm::vec3(materialSpecular) * highlight;
+                    + glm::vec3(lightSpecular) * glm::vec3(materialSpecular) * highlight;
                 EXPECT_TRUE(blockIs(400, 300, 4, slanted, 4));
                 EXPECT_TRUE(blockIs(350, 380, 4, slanted, 4));
             } else {

@@ -1,5 +1,5 @@
-#include <algorithm>
 #include "objects/TextureLibrary.h"
+#include <algorithm>
 
 #include <filesystem>
 #include <string>
@@ -99,11 +99,13 @@ TEST_F(TextureLibraryTest, FailedLoadsPrintTheirMessageAndShiftLaterIndicesDown)
     EXPECT_NE(output.find("loading textures/water_c.jpg\n"
                           "Loading image failed. Must be 24 bits/pixels.\n"
                           "loading textures/water_n.jpg\n"),
-              std::string::npos) << output;
+              std::string::npos)
+        << output;
     EXPECT_NE(output.find("loading textures/stone_c.jpg\n"
                           "could not load textures/stone_c.jpg\n"
                           "loading textures/stone_n.jpg\n"),
-              std::string::npos) << output;
+              std::string::npos)
+        << output;
 
     ASSERT_EQ(library.textures.size(), 24u);
     EXPECT_EQ(library.getTextureIds().size(), 24u);
@@ -122,8 +124,7 @@ TEST_F(TextureLibraryTest, OddWidthImageUploadsWithoutShearing)
 {
     // Five columns of alternating greys: each row is 15 bytes, not a multiple of 4. Grey
     // keeps the picture in JPEG's full-resolution brightness channel; colour is subsampled.
-    const unsigned char columns[5][3] = {
-        {20, 20, 20}, {235, 235, 235}, {20, 20, 20}, {235, 235, 235}, {128, 128, 128}};
+    const unsigned char columns[5][3] = {{20, 20, 20}, {235, 235, 235}, {20, 20, 20}, {235, 235, 235}, {128, 128, 128}};
     const int width = 5, height = 8;
     std::vector<unsigned char> bytes;
     for (int y = 0; y < height; ++y)

@@ -39,8 +39,8 @@ TEST(Object, ModelMatrixTranslatesScalesThenRotatesInTheOrderZYX)
     object.updateModelMatrix();
     expectNear(object.modelMatrix * glm::vec4(1, 0, 0, 1), glm::vec4(0, 0, 1, 1), 1e-6f);
     // The parts are kept: the product is rebuilt from them.
-    glm::mat4 product = object.translationMatrix * object.scaleMatrix * object.rotationXMatrix
-                        * object.rotationYMatrix * object.rotationZMatrix;
+    glm::mat4 product = object.translationMatrix * object.scaleMatrix * object.rotationXMatrix * object.rotationYMatrix
+        * object.rotationZMatrix;
     EXPECT_EQ(product, object.modelMatrix);
 }
 
@@ -89,7 +89,7 @@ TEST(Gorbeck, RestPoseDrawsEveryMeshWithTheModelMatrix)
 TEST(Gorbeck, TailWagsAboutItsRootWhichStaysInPlace)
 {
     Gorbeck mouse(0, 0, 38);
-    mouse.updateModelMatrix(); // identity: model space is world space here
+    mouse.updateModelMatrix();   // identity: model space is world space here
     mouse.wagPhase = 1.5707964f; // sin = 1: 5 degrees about y
     glm::mat4 m = mouse.meshMatrix(15);
     expectNear(m * glm::vec4(0, 0, -100, 1), glm::vec4(0, 0, -100, 1), 1e-4f);

@@ -9,9 +9,8 @@ namespace {
 bool finiteUnitPerpendicular(const glm::vec4& t, const glm::vec3& n)
 {
     glm::vec3 v(t);
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)
-        && std::fabs(glm::length(v) - 1.0f) < 1e-5f && std::fabs(glm::dot(v, glm::normalize(n))) < 1e-5f
-        && (t.w == 1.0f || t.w == -1.0f);
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::fabs(glm::length(v) - 1.0f) < 1e-5f
+        && std::fabs(glm::dot(v, glm::normalize(n))) < 1e-5f && (t.w == 1.0f || t.w == -1.0f);
 }
 
 const std::vector<glm::vec4> corner = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};

@@ -19,56 +19,51 @@ namespace {
 namespace fs = std::filesystem;
 
 // Square floor at y = 0 spanning -50..50 in x and z, two triangles facing up.
-const char* const floorObj =
-    "o floor\n"
-    "v -50 0 -50\n"
-    "v 50 0 -50\n"
-    "v 50 0 50\n"
-    "v -50 0 50\n"
-    "f 1 3 2\n"
-    "f 1 4 3\n";
+const char* const floorObj = "o floor\n"
+                             "v -50 0 -50\n"
+                             "v 50 0 -50\n"
+                             "v 50 0 50\n"
+                             "v -50 0 50\n"
+                             "f 1 3 2\n"
+                             "f 1 4 3\n";
 
 // Three groups: a triangle, a square of two triangles with shared vertices, and a quad face
 // that has to be triangulated.
-const char* const threeMeshObj =
-    "o first\n"
-    "v 0 0 0\n"
-    "v 1 0 0\n"
-    "v 0 0 1\n"
-    "f 1 2 3\n"
-    "o second\n"
-    "v 10 2 10\n"
-    "v 11 2 10\n"
-    "v 10 2 11\n"
-    "v 11 2 11\n"
-    "f 4 5 6\n"
-    "f 5 7 6\n"
-    "o third\n"
-    "v 20 4 20\n"
-    "v 21 4 20\n"
-    "v 21 4 21\n"
-    "v 20 4 21\n"
-    "f 8 9 10 11\n";
+const char* const threeMeshObj = "o first\n"
+                                 "v 0 0 0\n"
+                                 "v 1 0 0\n"
+                                 "v 0 0 1\n"
+                                 "f 1 2 3\n"
+                                 "o second\n"
+                                 "v 10 2 10\n"
+                                 "v 11 2 10\n"
+                                 "v 10 2 11\n"
+                                 "v 11 2 11\n"
+                                 "f 4 5 6\n"
+                                 "f 5 7 6\n"
+                                 "o third\n"
+                                 "v 20 4 20\n"
+                                 "v 21 4 20\n"
+                                 "v 21 4 21\n"
+                                 "v 20 4 21\n"
+                                 "f 8 9 10 11\n";
 
 // A scrap of ground far from the start point, so nothing holds the character up near it.
-const char* const distantScrapObj =
-    "o scrap\n"
-    "v 500 0 500\n"
-    "v 501 0 500\n"
-    "v 500 0 501\n"
-    "f 1 3 2\n";
+const char* const distantScrapObj = "o scrap\n"
+                                    "v 500 0 500\n"
+                                    "v 501 0 500\n"
+                                    "v 500 0 501\n"
+                                    "f 1 3 2\n";
 
-constexpr float restHeight = 0.99f;  // half the box height, less the allowed penetration 0.01
+constexpr float restHeight = 0.99f; // half the box height, less the allowed penetration 0.01
 constexpr float step = 1.0f / 60.0f;
 
-class PhysicsWorld : public testing::Test
-{
+class PhysicsWorld : public testing::Test {
 protected:
     void SetUp() override
     {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("gorbeck-physics-" + std::to_string(getpid()) + "-" + info->name());
+        dir = fs::temp_directory_path() / ("gorbeck-physics-" + std::to_string(getpid()) + "-" + info->name());
         fs::create_directories(dir);
     }
 
@@ -101,15 +96,13 @@ protected:
     fs::path dir;
 };
 
-struct Triangle
-{
+struct Triangle {
     btVector3 v[3];
 };
 
 std::vector<Triangle> levelTriangles(const BulletPhysics& physics)
 {
-    struct Collector : btInternalTriangleIndexCallback
-    {
+    struct Collector : btInternalTriangleIndexCallback {
         std::vector<Triangle> triangles;
         void internalProcessTriangleIndex(btVector3* triangle, int, int) override
         {
@@ -179,9 +172,11 @@ TEST_F(PhysicsWorld, CharacterStepsUpALedgeOfAThirdButNotOfFourTenths)
         SCOPED_TRACE(ledge);
         // The floor, and from z = 5 on a block standing `ledge` above it.
         std::string h = std::to_string(ledge);
-        BulletPhysics physics(write("ledge.obj", std::string(floorObj) + "o block\nv -50 " + h + " 5\nv 50 " + h +
-                                                 " 5\nv 50 " + h + " 50\nv -50 " + h + " 50\nv -50 0 5\nv 50 0 5\n"
-                                                 "f 5 7 6\nf 5 8 7\nf 9 10 6\nf 9 6 5\n"));
+        BulletPhysics physics(write("ledge.obj",
+                                    std::string(floorObj) + "o block\nv -50 " + h + " 5\nv 50 " + h + " 5\nv 50 " + h
+                                        + " 50\nv -50 " + h
+                                        + " 50\nv -50 0 5\nv 50 0 5\n"
+                                          "f 5 7 6\nf 5 8 7\nf 9 10 6\nf 9 6 5\n"));
         const int player = registerLikeTheGame(physics);
         run(physics, 120);
         for (int i = 0; i < 120; ++i) { // 12 units along +z, past the ledge's face at z = 5
@@ -378,7 +373,7 @@ TEST_F(PhysicsWorld, PlaneWithRealNormalHoldsTheCharacterUp)
     testing::internal::CaptureStdout();
     const int player = physics.addCharacter(glm::vec3(0));
     testing::internal::GetCapturedStdout();
-    physics.addStaticPlane(glm::vec3(0), glm::vec3(0));  // so that index 2 is in range
+    physics.addStaticPlane(glm::vec3(0), glm::vec3(0)); // so that index 2 is in range
 
     run(physics, 120);
     // Plane constant -1 puts the surface one unit below the origin: y = 2.
@@ -413,4 +408,4 @@ TEST_F(PhysicsWorld, UnusableLevelIsReportedInOneLineAndTheWorldStillRuns)
     }
 }
 
-}
+} // namespace

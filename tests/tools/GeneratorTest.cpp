@@ -160,4 +160,4 @@ TEST(Generator, WritesTheSameBytesAsTheBuildPut)
     std::filesystem::remove_all(dir);
 }
 
-}  // namespace
+} // namespace

@@ -91,8 +91,8 @@ bool inside(glm::vec3 p, const std::vector<Triangle>& tris)
 
 glm::vec3 turn(glm::vec3 p, glm::vec3 pivot, float degrees, glm::vec3 axis)
 {
-    glm::mat4 m = glm::translate(glm::mat4(1.0f), pivot) * glm::rotate(glm::mat4(1.0f), glm::radians(degrees), axis) *
-                  glm::translate(glm::mat4(1.0f), -pivot);
+    glm::mat4 m = glm::translate(glm::mat4(1.0f), pivot) * glm::rotate(glm::mat4(1.0f), glm::radians(degrees), axis)
+        * glm::translate(glm::mat4(1.0f), -pivot);
     return glm::vec3(m * glm::vec4(p, 1.0f));
 }
 
@@ -336,4 +336,4 @@ TEST_F(ModelFiles, MouseJointsSitOnTheirPivotsAndStayCoveredWhenTurned)
     }
 }
 
-}  // namespace
+} // namespace

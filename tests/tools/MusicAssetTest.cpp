@@ -46,4 +46,4 @@ TEST(Music, PlaysThroughoutWithoutClipping)
     }
 }
 
-}  // namespace
+} // namespace

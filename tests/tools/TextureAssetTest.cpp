@@ -196,4 +196,4 @@ TEST(TextureFiles, EndScreensCarryLargeCentredUprightLettering)
     }
 }
 
-}  // namespace
+} // namespace

@@ -36,4 +36,4 @@ bool generateAssets(const std::string& dir)
     return ok;
 }
 
-}  // namespace gen
+} // namespace gen

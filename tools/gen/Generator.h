@@ -11,4 +11,4 @@ bool generateAssets(const std::string& dir);
 // the level from above with height as colour, the route, the start and the goal.
 bool writeReview(const std::string& assetsDir, const std::string& outDir);
 
-}  // namespace gen
+} // namespace gen

@@ -23,9 +23,11 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-}  // namespace
+} // namespace
 
-Image::Image(int w, int h, glm::vec3 fill) : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
+Image::Image(int w, int h, glm::vec3 fill) : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill)
+{
+}
 
 std::vector<uint8_t> Image::toBytes() const
 {
@@ -39,7 +41,9 @@ std::vector<uint8_t> Image::toBytes() const
     return out;
 }
 
-HeightField::HeightField(int w, int h, float fill) : width(w), height(h), values(static_cast<size_t>(w) * h, fill) {}
+HeightField::HeightField(int w, int h, float fill) : width(w), height(h), values(static_cast<size_t>(w) * h, fill)
+{
+}
 
 float HeightField::wrapped(int x, int y) const
 {
@@ -146,4 +150,4 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     return true;
 }
 
-}  // namespace gen
+} // namespace gen

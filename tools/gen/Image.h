@@ -46,4 +46,4 @@ bool writeJpeg(const std::string& path, int width, int height, const std::vector
 bool readJpeg(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgb);
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
 
-}  // namespace gen
+} // namespace gen

@@ -53,10 +53,7 @@ struct Line {
     glm::vec2 along;
     glm::vec2 across;
 
-    Line(glm::vec2 from, glm::vec2 to)
-        : origin(from), along(glm::normalize(to - from)), across(along.y, -along.x)
-    {
-    }
+    Line(glm::vec2 from, glm::vec2 to) : origin(from), along(glm::normalize(to - from)), across(along.y, -along.x) { }
     glm::vec2 at(float s, float l) const { return origin + along * s + across * l; }
     // The rectangle from s0 to s1 and from l0 to l1.
     std::vector<glm::vec2> area(float s0, float s1, float l0, float l1) const
@@ -67,8 +64,7 @@ struct Line {
 
 // A walkway from s0 to s1 whose top rises from h0 to h1 (a ramp when they differ), down to
 // the footing. Its flat top goes to `top`; sides and bevels go to `sides`.
-void walkway(Mesh& top, Mesh& sides, const Line& line, float s0, float s1, float h0, float h1, float uv,
-             float sideUv)
+void walkway(Mesh& top, Mesh& sides, const Line& line, float s0, float s1, float h0, float h1, float uv, float sideUv)
 {
     addBevelledColumn(sides, line.area(s0, s1, -halfWidth, halfWidth), {h0, h1, h1, h0}, footing, sideUv, bevelInset,
                       bevelDrop, &top, uv);
@@ -121,7 +117,7 @@ constexpr Course course;
 static_assert(course.yard + 8.0f - cheeseTopHeight < 1e-4f && cheeseTopHeight - course.yard - 8.0f < 1e-4f,
               "the cheese stands 8 above the yard");
 
-}  // namespace
+} // namespace
 
 const std::vector<Waypoint>& courseRoute()
 {
@@ -130,12 +126,12 @@ const std::vector<Waypoint>& courseRoute()
         glm::vec2 beforeJump = stretch.at(course.jumpAt - 2.5f, 0.0f);
         glm::vec2 afterJump = stretch.at(course.jumpAt + 30.0f, 0.0f);
         return std::vector<Waypoint>{
-            {0.0f, -68.0f, false},                    // south down the causeway to the platform
-            {stretchStart.x, stretchStart.y, false},  // east across it to the foot of the long stretch
-            {beforeJump.x, beforeJump.y, true},       // up the ramp and over the bridge to the step
-            {afterJump.x, afterJump.y, false},        // up onto the landing
-            {stretchEnd.x, stretchEnd.y, false},      // up the second ramp and along the tower path
-            {240.0f, 545.0f, false},                  // north through the gate into the cheese yard
+            {0.0f, -68.0f, false},                   // south down the causeway to the platform
+            {stretchStart.x, stretchStart.y, false}, // east across it to the foot of the long stretch
+            {beforeJump.x, beforeJump.y, true},      // up the ramp and over the bridge to the step
+            {afterJump.x, afterJump.y, false},       // up onto the landing
+            {stretchEnd.x, stretchEnd.y, false},     // up the second ramp and along the tower path
+            {240.0f, 545.0f, false},                 // north through the gate into the cheese yard
         };
     }();
     return route;
@@ -158,8 +154,8 @@ Model buildLevel()
 
     // 1: the start island's earth, on stone sides (15). 0: its walls, open to the south
     // where the causeway leaves, which is the way the mouse and the camera face at the start.
-    addBevelledColumn(m[15], {{20, -20}, {20, 20}, {-20, 20}, {-20, -20}}, {0, 0, 0, 0}, footing, stoneUv,
-                      bevelInset, bevelDrop, &m[1], groundUv);
+    addBevelledColumn(m[15], {{20, -20}, {20, 20}, {-20, 20}, {-20, -20}}, {0, 0, 0, 0}, footing, stoneUv, bevelInset,
+                      bevelDrop, &m[1], groundUv);
     wall(m[0], -19.1f, 19.1f, 18.1f, 19.1f, startGroundHeight, 2.0f);
     wall(m[0], -19.1f, -18.1f, -19.1f, 18.1f, startGroundHeight, 2.0f);
     wall(m[0], 18.1f, 19.1f, -19.1f, 18.1f, startGroundHeight, 2.0f);
@@ -175,8 +171,7 @@ Model buildLevel()
     // but where the causeway comes in and the long stretch leaves.
     Line east({-halfWidth, -68.0f}, {46.0f, -68.0f});
     walkway(m[3], m[3], east, 0.0f, 55.0f, c.platform, c.platform, stoneUv, stoneUv);
-    strip(m[10], east, bevelInset, bevelInset + kerbThickness, -flatHalf, flatHalf, c.platform, c.platform,
-          kerbHeight);
+    strip(m[10], east, bevelInset, bevelInset + kerbThickness, -flatHalf, flatHalf, c.platform, c.platform, kerbHeight);
     strip(m[10], east, 55.0f - bevelInset - kerbThickness, 55.0f - bevelInset, -flatHalf, flatHalf, c.platform,
           c.platform, kerbHeight);
     strip(m[10], east, bevelInset, 55.0f - bevelInset, flatHalf - kerbThickness, flatHalf, c.platform, c.platform,
@@ -206,8 +201,7 @@ Model buildLevel()
     addColumn(m[13], stretch.area(c.jumpAt - 0.7f, c.jumpAt, -flatHalf + wallThickness, flatHalf - wallThickness),
               {c.landing - 0.05f, c.landing - 0.05f, c.landing - 0.05f, c.landing - 0.05f}, c.bridge - 0.3f, brickUv);
     addColumn(m[18], stretch.area(c.jumpAt + bevelInset, c.jumpAt + bevelInset + 1.2f, -flatHalf, flatHalf),
-              {c.landing + 0.02f, c.landing + 0.02f, c.landing + 0.02f, c.landing + 0.02f}, c.landing - 0.3f,
-              cheeseUv);
+              {c.landing + 0.02f, c.landing + 0.02f, c.landing + 0.02f, c.landing + 0.02f}, c.landing - 0.3f, cheeseUv);
     kerbs(m[10], stretch, c.jumpAt + bevelInset + 1.2f, c.pathStart, c.landing, c.landing);
 
     // 7, 8: the stone path and a second ramp, 8 over 60, up to the height of the tower.
@@ -251,7 +245,9 @@ Model buildLevel()
     // 14: water under everything, far enough out that every fall ends in it.
     for (float x = -160.0f; x < 420.0f; x += 20.0f)
         for (float z = -220.0f; z < 740.0f; z += 20.0f)
-            m[14].polygon({{x, waterHeight, z}, {x + 20, waterHeight, z}, {x + 20, waterHeight, z + 20},
+            m[14].polygon({{x, waterHeight, z},
+                           {x + 20, waterHeight, z},
+                           {x + 20, waterHeight, z + 20},
                            {x, waterHeight, z + 20}},
                           {{x * waterUv, z * waterUv},
                            {(x + 20) * waterUv, z * waterUv},
@@ -261,4 +257,4 @@ Model buildLevel()
     return model;
 }
 
-}  // namespace gen
+} // namespace gen

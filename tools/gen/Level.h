@@ -31,4 +31,4 @@ const std::vector<Waypoint>& fallRoute();
 // The 19 meshes of models/level.obj, in the order of the level's texture table.
 Model buildLevel();
 
-}  // namespace gen
+} // namespace gen

@@ -12,7 +12,7 @@ namespace {
 
 constexpr float twoPi = 6.28318530718f;
 
-}  // namespace
+} // namespace
 
 uint32_t Mesh::add(const Vertex& v)
 {
@@ -39,8 +39,8 @@ void Mesh::polygon(const std::vector<glm::vec3>& corners, const std::vector<glm:
         triangle(ids[0], ids[i], ids[i + 1], normal);
 }
 
-void addColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::vector<float>& topHeights,
-               float bottom, float uvPerUnit, Mesh* topMesh)
+void addColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::vector<float>& topHeights, float bottom,
+               float uvPerUnit, Mesh* topMesh)
 {
     const size_t n = footprint.size();
     std::vector<glm::vec3> top, base;
@@ -71,7 +71,9 @@ void addColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::v
             outward = -outward;
         float u0 = along * uvPerUnit, u1 = (along + length) * uvPerUnit;
         mesh.polygon({base[i], base[j], top[j], top[i]},
-                     {{u0, bottom * uvPerUnit}, {u1, bottom * uvPerUnit}, {u1, top[j].y * uvPerUnit},
+                     {{u0, bottom * uvPerUnit},
+                      {u1, bottom * uvPerUnit},
+                      {u1, top[j].y * uvPerUnit},
                       {u0, top[i].y * uvPerUnit}},
                      outward);
         along += length;
@@ -152,8 +154,7 @@ void addBevelledColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, cons
     }
 }
 
-void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, float uRepeat,
-                  float vRepeat)
+void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, float uRepeat, float vRepeat)
 {
     uint32_t first = static_cast<uint32_t>(mesh.vertices.size());
     for (int r = 0; r <= rings; ++r) {
@@ -184,8 +185,7 @@ void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, i
     }
 }
 
-void addTube(Mesh& mesh, const std::vector<glm::vec3>& path, const std::vector<float>& radii, int sides,
-             float vPerUnit)
+void addTube(Mesh& mesh, const std::vector<glm::vec3>& path, const std::vector<float>& radii, int sides, float vPerUnit)
 {
     const size_t n = path.size();
     std::vector<glm::vec3> tangents(n);
@@ -207,8 +207,9 @@ void addTube(Mesh& mesh, const std::vector<glm::vec3>& path, const std::vector<f
         for (int s = 0; s <= sides; ++s) {
             float a = static_cast<float>(s) / static_cast<float>(sides) * twoPi;
             glm::vec3 dir = side * std::cos(a) + other * std::sin(a);
-            ringIds[i].push_back(mesh.add({path[i] + dir * radii[i], dir,
-                                            {static_cast<float>(s) / static_cast<float>(sides), length * vPerUnit}}));
+            ringIds[i].push_back(mesh.add({path[i] + dir * radii[i],
+                                           dir,
+                                           {static_cast<float>(s) / static_cast<float>(sides), length * vPerUnit}}));
         }
     }
     for (size_t i = 0; i + 1 < n; ++i) {
@@ -258,4 +259,4 @@ bool writeObj(const std::string& path, const Model& model, const std::string& he
     return std::ferror(f) == 0;
 }
 
-}  // namespace gen
+} // namespace gen

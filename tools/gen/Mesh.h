@@ -19,7 +19,7 @@ struct Vertex {
 struct Mesh {
     std::string name;
     std::vector<Vertex> vertices;
-    std::vector<uint32_t> indices;  // three per triangle
+    std::vector<uint32_t> indices; // three per triangle
 
     uint32_t add(const Vertex& v);
     // Adds the triangle wound counter-clockwise as seen from the side `outward` points to.
@@ -36,8 +36,8 @@ struct Model {
 // sloped top makes a ramp) and a flat bottom. Texture coordinates are world units times
 // `uvPerUnit`, so textures keep their real size on every face.
 // With `topMesh` set, the top face goes there instead (a solid drawn with two materials).
-void addColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::vector<float>& topHeights,
-               float bottom, float uvPerUnit, Mesh* topMesh = nullptr);
+void addColumn(Mesh& mesh, const std::vector<glm::vec2>& footprint, const std::vector<float>& topHeights, float bottom,
+               float uvPerUnit, Mesh* topMesh = nullptr);
 void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, float uvPerUnit);
 
 // A column whose top edges are cut back: the top is inset by `inset` and the sides stop
@@ -61,4 +61,4 @@ void addTube(Mesh& mesh, const std::vector<glm::vec3>& path, const std::vector<f
 // file identical from run to run.
 bool writeObj(const std::string& path, const Model& model, const std::string& header);
 
-}  // namespace gen
+} // namespace gen

@@ -30,7 +30,7 @@ void leg(Model& model, size_t first, float x, glm::vec3 pivot, float thigh, floa
     sphere(model.meshes[first + 4], {x + 4.5f, mouseFeetHeight + 4.0f, toeZ}, {4.0f, 4.0f, 5.0f}, 1.0f);
 }
 
-}  // namespace
+} // namespace
 
 Model buildMouse()
 {
@@ -72,8 +72,13 @@ Model buildMouse()
 
     // 15: the tail, from inside the body at its root back and down along -z.
     addTube(m[15],
-            {{0, -4, -80}, tailRoot + glm::vec3(0, -6, 8), {0, -14, -150}, {0, -26, -200}, {0, -34, -250},
-             {0, -36, -300}, {0, -32, -345}},
+            {{0, -4, -80},
+             tailRoot + glm::vec3(0, -6, 8),
+             {0, -14, -150},
+             {0, -26, -200},
+             {0, -34, -250},
+             {0, -36, -300},
+             {0, -32, -345}},
             {9.0f, 8.5f, 7.0f, 5.5f, 4.2f, 3.0f, 1.6f}, 16, 0.01f);
 
     // 16 to 25: front legs, 26 to 35: hind legs (upper pieces fur, paws and toes pink).
@@ -88,4 +93,4 @@ Model buildMouse()
     return model;
 }
 
-}  // namespace gen
+} // namespace gen

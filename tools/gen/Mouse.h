@@ -16,4 +16,4 @@ constexpr float mouseFeetHeight = -96.0f;
 // The 38 meshes of models/gorbeck.obj, facing +z, in the order of the player's texture table.
 Model buildMouse();
 
-}  // namespace gen
+} // namespace gen

@@ -15,8 +15,8 @@ namespace gen {
 
 namespace {
 
-constexpr double tempo = 112.0;                      // quarter notes per minute
-constexpr double eighth = 60.0 / tempo / 2.0;        // seconds
+constexpr double tempo = 112.0;               // quarter notes per minute
+constexpr double eighth = 60.0 / tempo / 2.0; // seconds
 constexpr int eighthsPerBar = 8;
 constexpr double tailSeconds = 2.5;
 constexpr double twoPi = 6.283185307179586;
@@ -34,7 +34,7 @@ double frequencyOf(int midi)
 
 int midiOf(const std::string& name)
 {
-    static const int steps[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    static const int steps[] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     int semitone = steps[name[0] - 'A'];
     size_t i = 1;
     if (name[i] == '#') {
@@ -66,16 +66,16 @@ double parse(const std::string& line, double start, std::vector<Note>& out, int 
 }
 
 // The tune: G major, an A strain, its repeat, a B strain in the relative minor, A once more.
-const char* const strainA =
-    "D5:2 B4:1 G4:1 B4:2 D5:2  E5:2 C5:1 E5:1 G5:3 E5:1  D5:2 B4:2 G4:2 B4:2  A4:3 B4:1 A4:2 F#4:2 "
-    "G4:1 A4:1 B4:2 D5:2 G5:2  E5:2 G5:1 E5:1 C5:2 E5:2  D5:2 C5:1 B4:1 A4:2 F#4:2  G4:6 r:2";
-const char* const strainB =
-    "B4:2 E5:2 G5:2 E5:2  E5:1 D5:1 C5:2 G4:2 C5:2  B4:2 D5:2 G5:3 F#5:1  F#5:2 E5:1 D5:1 A4:4 "
-    "G5:2 F#5:1 E5:1 B4:2 E5:2  C5:2 E5:1 G5:1 A5:3 G5:1  E5:2 C#5:2 A4:2 C#5:2  D5:4 A4:2 F#4:2";
+const char* const strainA
+    = "D5:2 B4:1 G4:1 B4:2 D5:2  E5:2 C5:1 E5:1 G5:3 E5:1  D5:2 B4:2 G4:2 B4:2  A4:3 B4:1 A4:2 F#4:2 "
+      "G4:1 A4:1 B4:2 D5:2 G5:2  E5:2 G5:1 E5:1 C5:2 E5:2  D5:2 C5:1 B4:1 A4:2 F#4:2  G4:6 r:2";
+const char* const strainB
+    = "B4:2 E5:2 G5:2 E5:2  E5:1 D5:1 C5:2 G4:2 C5:2  B4:2 D5:2 G5:3 F#5:1  F#5:2 E5:1 D5:1 A4:4 "
+      "G5:2 F#5:1 E5:1 B4:2 E5:2  C5:2 E5:1 G5:1 A5:3 G5:1  E5:2 C#5:2 A4:2 C#5:2  D5:4 A4:2 F#4:2";
 
 struct Chord {
-    int root;                // midi, bass octave
-    int third, fifth, top;   // offsets above the root
+    int root;              // midi, bass octave
+    int third, fifth, top; // offsets above the root
 };
 
 const Chord G{43, 4, 7, 12}, C{48, 4, 7, 12}, D{50, 4, 7, 12}, Em{40, 3, 7, 12}, A7{45, 4, 10, 12};
@@ -142,7 +142,12 @@ Arrangement arrange()
     a.flute.push_back({t, 2 * barLength, frequencyOf(midiOf("D5"))});
     a.bass.push_back({t, 2 * barLength, frequencyOf(G.root)});
     for (int i = 0; i < 4; ++i)
-        a.pluck.push_back({t + i * 0.06, 2 * barLength, frequencyOf(G.root + 12 + (i == 0 ? 0 : i == 1 ? 7 : i == 2 ? 12 : 16))});
+        a.pluck.push_back({t + i * 0.06, 2 * barLength,
+                           frequencyOf(G.root + 12
+                                       + (i == 0       ? 0
+                                              : i == 1 ? 7
+                                              : i == 2 ? 12
+                                                       : 16))});
     a.kick.push_back({t, 0.3, 0});
     a.end = t + 2 * barLength;
     return a;
@@ -246,7 +251,7 @@ void addDrum(std::vector<float>& out, const Note& n, int kind, double gain, Rng&
         } else {
             double noise = rng.uniform() * 2.0 - 1.0;
             low += 0.3 * (noise - low);
-            double high = noise - low;  // keep the hiss, lose the rumble
+            double high = noise - low; // keep the hiss, lose the rumble
             if (kind == 1)
                 s = 0.7 * high * std::exp(-t / 0.07) + 0.5 * std::sin(twoPi * 190.0 * t) * std::exp(-t / 0.04);
             else
@@ -256,7 +261,7 @@ void addDrum(std::vector<float>& out, const Note& n, int kind, double gain, Rng&
     }
 }
 
-}  // namespace
+} // namespace
 
 double songDurationSeconds()
 {
@@ -350,4 +355,4 @@ bool writeMp3(const std::string& path, const std::vector<float>& samples, int sa
     return file && std::fwrite(mp3.data(), 1, mp3.size(), file.get()) == mp3.size();
 }
 
-}  // namespace gen
+} // namespace gen

@@ -17,4 +17,4 @@ std::vector<float> renderSong();
 // Constant bit rate, no ID3 or LAME info tag, so the bytes never vary.
 bool writeMp3(const std::string& path, const std::vector<float>& samples, int sampleRate);
 
-}  // namespace gen
+} // namespace gen

@@ -17,7 +17,7 @@ float smooth(float t)
     return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
 }
 
-}  // namespace
+} // namespace
 
 uint32_t hash32(uint32_t x)
 {
@@ -125,4 +125,4 @@ CellSample tileCells(float x, float y, int period, uint32_t seed, float jitter)
     return s;
 }
 
-}  // namespace gen
+} // namespace gen

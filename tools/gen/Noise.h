@@ -13,11 +13,11 @@ float hashUnit(int x, int y, uint32_t seed);
 
 class Rng {
 public:
-    explicit Rng(uint64_t seed) : state(seed) {}
+    explicit Rng(uint64_t seed) : state(seed) { }
     uint32_t next();
-    float uniform();                  // [0, 1)
-    float range(float lo, float hi);  // [lo, hi)
-    int below(int n);                 // 0 .. n-1
+    float uniform();                 // [0, 1)
+    float range(float lo, float hi); // [lo, hi)
+    int below(int n);                // 0 .. n-1
 
 private:
     uint64_t state;
@@ -48,4 +48,4 @@ struct CellPoint {
 };
 CellPoint cellPoint(int cx, int cy, int period, uint32_t seed, float jitter = 0.8f);
 
-}  // namespace gen
+} // namespace gen

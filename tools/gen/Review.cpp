@@ -8,9 +8,9 @@
 #include FT_FREETYPE_H
 #include <glm/geometric.hpp>
 
+#include "objects/TextureFiles.h"
 #include "tools/gen/Generator.h"
 #include "tools/gen/Image.h"
-#include "objects/TextureFiles.h"
 #include "tools/gen/Level.h"
 #include "tools/gen/Textures.h"
 
@@ -22,7 +22,7 @@ struct Canvas {
     int width, height;
     std::vector<uint8_t> rgb;
 
-    Canvas(int w, int h, uint8_t grey) : width(w), height(h), rgb(static_cast<size_t>(w) * h * 3, grey) {}
+    Canvas(int w, int h, uint8_t grey) : width(w), height(h), rgb(static_cast<size_t>(w) * h * 3, grey) { }
     void blend(int x, int y, glm::vec3 c, float a)
     {
         if (x < 0 || y < 0 || x >= width || y >= height)
@@ -185,7 +185,7 @@ bool levelMap(const std::string& path)
     return writePng(path, w, h, map.rgb);
 }
 
-}  // namespace
+} // namespace
 
 bool writeReview(const std::string& assetsDir, const std::string& outDir)
 {
@@ -196,4 +196,4 @@ bool writeReview(const std::string& assetsDir, const std::string& outDir)
     return ok;
 }
 
-}  // namespace gen
+} // namespace gen

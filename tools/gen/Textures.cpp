@@ -139,7 +139,7 @@ Surface brick()
         float h = face * (0.78f + 0.12f * grit + 0.1f * chips) + (1.0f - face) * 0.15f * grit;
         glm::vec3 brickColour = mix(glm::vec3(0.46f, 0.15f, 0.10f), glm::vec3(0.70f, 0.30f, 0.18f), tone);
         if (hashUnit(id, 1, 71u) < 0.15f)
-            brickColour *= 0.7f;  // an over-fired brick here and there
+            brickColour *= 0.7f; // an over-fired brick here and there
         brickColour *= 0.85f + 0.3f * grit;
         glm::vec3 mortar = glm::vec3(0.60f, 0.58f, 0.53f) * (0.8f + 0.3f * grit);
         c = mix(mortar, brickColour, face);
@@ -197,7 +197,7 @@ Surface ground()
     });
 }
 
-}  // namespace
+} // namespace
 
 float cheeseHoles(float u, float v, int cells, float density, uint32_t seed, float& shade)
 {
@@ -285,7 +285,7 @@ std::vector<float> letter(const std::string& text, int size, int pixelHeight)
         g.w = static_cast<int>(slot->bitmap.width);
         g.h = static_cast<int>(slot->bitmap.rows);
         g.x = pen + slot->bitmap_left;
-        g.y = -slot->bitmap_top;  // rows grow downwards from the baseline
+        g.y = -slot->bitmap_top; // rows grow downwards from the baseline
         for (int r = 0; r < g.h; ++r)
             for (int col = 0; col < g.w; ++col)
                 g.bitmap.push_back(slot->bitmap.buffer[r * slot->bitmap.pitch + col]);
@@ -346,23 +346,35 @@ std::vector<float> dilate(const std::vector<float>& in, int size, int radius)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 Surface makeSurface(SurfaceKind kind)
 {
     switch (kind) {
-    case SurfaceKind::Fur: return fur();
-    case SurfaceKind::Eye: return eye();
-    case SurfaceKind::Teeth: return teeth();
-    case SurfaceKind::Tail: return tail();
-    case SurfaceKind::Whisker: return whisker();
-    case SurfaceKind::Nose: return nose();
-    case SurfaceKind::Brick: return brick();
-    case SurfaceKind::Water: return water();
-    case SurfaceKind::Stone: return stone();
-    case SurfaceKind::Ground: return ground();
-    case SurfaceKind::CheeseSide: return cheeseSide();
-    case SurfaceKind::CheeseTop: return cheeseTop();
+    case SurfaceKind::Fur:
+        return fur();
+    case SurfaceKind::Eye:
+        return eye();
+    case SurfaceKind::Teeth:
+        return teeth();
+    case SurfaceKind::Tail:
+        return tail();
+    case SurfaceKind::Whisker:
+        return whisker();
+    case SurfaceKind::Nose:
+        return nose();
+    case SurfaceKind::Brick:
+        return brick();
+    case SurfaceKind::Water:
+        return water();
+    case SurfaceKind::Stone:
+        return stone();
+    case SurfaceKind::Ground:
+        return ground();
+    case SurfaceKind::CheeseSide:
+        return cheeseSide();
+    case SurfaceKind::CheeseTop:
+        return cheeseTop();
     }
     throw std::logic_error("unknown surface");
 }
@@ -403,9 +415,9 @@ Image makeEndScreen(const std::string& text, bool won)
 bool writeTextures(const std::string& dir)
 {
     static const SurfaceKind order[] = {
-        SurfaceKind::Fur,   SurfaceKind::Eye,   SurfaceKind::Teeth,  SurfaceKind::Tail,
-        SurfaceKind::Whisker, SurfaceKind::Nose, SurfaceKind::Brick, SurfaceKind::Water,
-        SurfaceKind::Stone, SurfaceKind::Ground, SurfaceKind::CheeseSide, SurfaceKind::CheeseTop,
+        SurfaceKind::Fur,     SurfaceKind::Eye,    SurfaceKind::Teeth,      SurfaceKind::Tail,
+        SurfaceKind::Whisker, SurfaceKind::Nose,   SurfaceKind::Brick,      SurfaceKind::Water,
+        SurfaceKind::Stone,   SurfaceKind::Ground, SurfaceKind::CheeseSide, SurfaceKind::CheeseTop,
     };
     const auto& names = textureFiles();
     bool ok = true;
@@ -420,4 +432,4 @@ bool writeTextures(const std::string& dir)
     return ok;
 }
 
-}  // namespace gen
+} // namespace gen

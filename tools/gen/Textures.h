@@ -15,7 +15,7 @@ enum class SurfaceKind { Fur, Eye, Teeth, Tail, Whisker, Nose, Brick, Water, Sto
 struct Surface {
     Image colour;
     HeightField height;
-    float depth = 1.0f;  // pixels that a height of 1 stands out, for the normal map
+    float depth = 1.0f; // pixels that a height of 1 stands out, for the normal map
 };
 
 Surface makeSurface(SurfaceKind kind);
@@ -31,4 +31,4 @@ Image makeEndScreen(const std::string& text, bool won);
 // Writes every texture under dir/textures; false if any file could not be written.
 bool writeTextures(const std::string& dir);
 
-}  // namespace gen
+} // namespace gen

@@ -35,11 +35,11 @@ struct KeyOdds {
 };
 
 constexpr KeyOdds keyOdds[] = {
-    {Key::W, 0.05, 0.02}, {Key::S, 0.02, 0.05}, {Key::A, 0.03, 0.05}, {Key::D, 0.03, 0.05},
-    {Key::Space, 0.02, 0.2}, {Key::Enter, 0.001, 0.5}, {Key::I, 0.01, 0.1}, {Key::J, 0.01, 0.1},
-    {Key::K, 0.01, 0.1}, {Key::L, 0.01, 0.1}, {Key::F6, 0.005, 0.3}, {Key::F10, 0.005, 0.3},
-    {Key::P, 0.002, 0.3}, {Key::U, 0.05, 0.3}, {Key::F2, 0.005, 0.3}, {Key::F3, 0.005, 0.3},
-    {Key::F4, 0.005, 0.3}, {Key::F5, 0.005, 0.3},
+    {Key::W, 0.05, 0.02},    {Key::S, 0.02, 0.05},     {Key::A, 0.03, 0.05},  {Key::D, 0.03, 0.05},
+    {Key::Space, 0.02, 0.2}, {Key::Enter, 0.001, 0.5}, {Key::I, 0.01, 0.1},   {Key::J, 0.01, 0.1},
+    {Key::K, 0.01, 0.1},     {Key::L, 0.01, 0.1},      {Key::F6, 0.005, 0.3}, {Key::F10, 0.005, 0.3},
+    {Key::P, 0.002, 0.3},    {Key::U, 0.05, 0.3},      {Key::F2, 0.005, 0.3}, {Key::F3, 0.005, 0.3},
+    {Key::F4, 0.005, 0.3},   {Key::F5, 0.005, 0.3},
 };
 
 bool finite(const glm::vec3& v)
@@ -119,8 +119,7 @@ int main(int argc, char** argv)
         if (!finite(light->target))
             report(frame, "the light target", light->target);
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     std::printf("frames: %ld (%ld paused), game time %.1f s, seed %u\n", frames, pausedFrames, input.time, seed);
     std::printf("wall time: %.1f s (%.0f frames/s)\n", seconds, frames / seconds);
