@@ -11,6 +11,7 @@
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "app/Music.h"
+#include "app/StartupClock.h"
 #include "app/TextureTables.h"
 #include "objects/ModelImport.h"
 #include "physics/BulletPhysics.h"
@@ -84,8 +85,10 @@ bool startPlatform(bool windowed)
     // (Sticky keys would catch it too, but would also hold every released key one frame longer.)
     watchKeys(window);
     glViewport(0, 0, screen::width, screen::height);
+    startupclock::mark("window and GL context");
 
     music.start("sounds/gorbeck.mp3");
+    startupclock::mark("music");
     return true;
 }
 
@@ -101,12 +104,16 @@ bool startWorld()
     scene->loadShaders();
     scene->lookUpUniforms();
     scene->initMatrices();
+    startupclock::mark("shader programs");
     scene->createShadowMap();
+    startupclock::mark("shadow map");
 
     if (!loadModel(*scene, "models/gorbeck.obj", playerTextures(), true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f)))
         return false;
+    startupclock::mark("player model");
     if (!loadModel(*scene, "models/level.obj", levelTextures(), false, 1.0f, glm::vec3(0.0f)))
         return false;
+    startupclock::mark("level model");
 
     mouseCenterX = screen::centreX;
     mouseCenterY = screen::centreY;

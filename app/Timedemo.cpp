@@ -13,16 +13,15 @@
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"
-#include "render/BareFrame.h"
+#include "app/StartupClock.h"
 #include "render/Display.h"
+#include "render/FloorFrame.h"
 #include "render/GpuTimer.h"
 #include "render/Scene.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr int bareFrames = 60;
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to)
 {
@@ -51,6 +50,13 @@ double mean(const std::vector<double>& values)
                           : std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
 }
 
+// Wall and process CPU time of one span; the CPU time counts the GL driver's worker threads,
+// which do llvmpipe's rendering, and is steadier than wall time on a shared machine.
+struct Span {
+    Clock::time_point wall = Clock::now();
+    double cpu = startupclock::processCpuMilliseconds();
+};
+
 } // namespace
 
 void runTimedemo(const Replay& replay, Clock::time_point processStart)
@@ -58,79 +64,95 @@ void runTimedemo(const Replay& replay, Clock::time_point processStart)
     glfwSwapInterval(0);
     lastFrameTime = static_cast<float>(replay.startTime);
     std::vector<double> frameTimes, updateTimes, submitTimes;
-    GpuTimer shadowTimer, cameraTimer;
-    bool playing = false;
+    // Frames of play and the floor frame drawn after each of them, from the same positions.
+    std::vector<double> playWall, playCpu, floorWall, floorCpu;
+    GpuTimer shadowTimer, cameraTimer, floorShadowTimer, floorCameraTimer;
+    FloorFrame floor(*scene);
+    bool timingCamera = false;
     Clock::time_point submitStart, submitEnd;
     // The camera pass and the end screens present inside their draw: the hook closes the
     // frame's measurements right before the swap.
     display::setBeforeSwap([&] {
         submitEnd = Clock::now();
-        if (playing)
+        if (timingCamera)
             cameraTimer.end();
     });
 
     double startUp = 0.0;
-    Clock::time_point frameStart = Clock::now();
+    Clock::time_point previousEnd = Clock::now();
     for (const FrameInput& input : replay.frames) {
-        Clock::time_point updateStart = Clock::now();
+        Span start;
         // The retrace wait stays off whatever F10 says: as fast as it can.
         applyDisplayRequests(update(input));
         submitStart = Clock::now();
-        updateTimes.push_back(millisecondsBetween(updateStart, submitStart));
-        playing = gameState == 0;
+        updateTimes.push_back(millisecondsBetween(start.wall, submitStart));
+        bool playing = gameState == 0;
         if (playing) {
             shadowTimer.begin();
             scene->renderShadowPass();
             shadowTimer.end();
             cameraTimer.begin();
+            timingCamera = true;
             scene->renderCameraPass();
+            timingCamera = false;
         } else {
             drawFrame();
         }
-        Clock::time_point frameEnd = Clock::now();
+        Span end;
         submitTimes.push_back(millisecondsBetween(submitStart, submitEnd));
-        if (frameTimes.empty() && startUp == 0.0)
-            startUp = millisecondsBetween(processStart, frameEnd) / 1000.0;
-        frameTimes.push_back(millisecondsBetween(frameStart, frameEnd));
-        frameStart = frameEnd;
+        if (frameTimes.empty()) {
+            startupclock::mark("first frame");
+            startUp = millisecondsBetween(processStart, end.wall) / 1000.0;
+        }
+        // From the end of the previous frame of the game, so the floor frames between are left out.
+        frameTimes.push_back(millisecondsBetween(previousEnd, end.wall));
+        if (playing && floor.ready()) {
+            playWall.push_back(millisecondsBetween(start.wall, end.wall));
+            playCpu.push_back(end.cpu - start.cpu);
+            floorShadowTimer.begin();
+            floor.drawShadowMap();
+            floorShadowTimer.end();
+            floorCameraTimer.begin();
+            floor.drawCameraView();
+            floorCameraTimer.end();
+            floor.present();
+            Span floorEnd;
+            floorWall.push_back(millisecondsBetween(end.wall, floorEnd.wall));
+            floorCpu.push_back(floorEnd.cpu - end.cpu);
+        }
+        previousEnd = Clock::now();
         if (glfwWindowShouldClose(window))
             break;
     }
     display::setBeforeSwap({});
 
-    std::vector<double> bareTimes;
-    GpuTimer bareTimer;
-    BareFrame bare(scene->shadowFramebuffer);
-    if (bare.ready()) {
-        frameStart = Clock::now();
-        for (int i = 0; i < bareFrames; ++i) {
-            bareTimer.begin();
-            bare.drawDepthLayer();
-            bareTimer.end();
-            bare.finishFrame();
-            Clock::time_point frameEnd = Clock::now();
-            bareTimes.push_back(millisecondsBetween(frameStart, frameEnd));
-            frameStart = frameEnd;
-        }
-    }
-
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     Summary frames = summarise(frameTimes);
-    Summary floor = summarise(bareTimes);
+    Summary floorFrames = summarise(floorWall);
     std::printf("timedemo: %zu frames\n", frameTimes.size());
     std::printf("start-up to first frame: %.2f s\n", startUp);
+    std::printf("start-up steps (ms wall / process CPU):");
+    const char* separator = " ";
+    for (const startupclock::Step& step : startupclock::steps()) {
+        std::printf("%s%s %.0f / %.0f", separator, step.name.c_str(), step.wallMilliseconds, step.cpuMilliseconds);
+        separator = ", ";
+    }
+    std::printf("\n");
     std::printf("frame time (ms): mean %.1f, median %.1f, 99th percentile %.1f\n", frames.mean, frames.median,
                 frames.p99);
     std::printf("CPU per frame (ms): update %.3f, draw submission %.3f\n", mean(updateTimes), mean(submitTimes));
     std::printf("GPU per pass (ms): shadow %.1f, camera %.1f\n", mean(shadowTimer.millisecondsEach()),
                 mean(cameraTimer.millisecondsEach()));
     std::printf("peak resident memory: %.0f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
-    std::printf("floor: %d bare frames, frame time (ms): mean %.1f, median %.1f, 99th percentile %.1f; "
-                "GPU depth layer %.1f ms\n",
-                static_cast<int>(bareTimes.size()), floor.mean, floor.median, floor.p99,
-                mean(bareTimer.millisecondsEach()));
-    if (floor.mean > 0.0)
-        std::printf("frame / floor: %.2f\n", frames.mean / floor.mean);
+    std::printf("floor: %zu frames, frame time (ms): mean %.1f, median %.1f, 99th percentile %.1f; "
+                "GPU shadow %.1f, camera %.1f ms\n",
+                floorWall.size(), floorFrames.mean, floorFrames.median, floorFrames.p99,
+                mean(floorShadowTimer.millisecondsEach()), mean(floorCameraTimer.millisecondsEach()));
+    std::printf("frames of play beside their floor (ms): process CPU %.1f / %.1f, wall %.1f / %.1f\n", mean(playCpu),
+                mean(floorCpu), mean(playWall), mean(floorWall));
+    if (mean(floorCpu) > 0.0 && mean(floorWall) > 0.0)
+        std::printf("frame / floor: CPU %.2f, wall %.2f\n", mean(playCpu) / mean(floorCpu),
+                    mean(playWall) / mean(floorWall));
     std::fflush(stdout);
 }

@@ -6,11 +6,13 @@
 #include "app/MainLoop.h"
 #include "app/Replay.h"
 #include "app/Startup.h"
+#include "app/StartupClock.h"
 #include "app/Timedemo.h"
 
 int main(int argc, char** argv)
 {
     auto processStart = std::chrono::steady_clock::now();
+    startupclock::start();
     CommandLine options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) {

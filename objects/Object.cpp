@@ -38,6 +38,29 @@ void Object::drawDepth(bool useVertexArrays)
         drawMeshDepth(i, useVertexArrays);
 }
 
+void Object::drawPositions(GLint modelUniform, bool useVertexArrays)
+{
+    for (int i = 0; i < numMeshes; ++i) {
+        glUniformMatrix4fv(modelUniform, 1, GL_FALSE, glm::value_ptr(meshModelMatrix(i)));
+        drawMeshDepth(i, useVertexArrays);
+    }
+}
+
+const std::vector<Box>* Object::meshBoxes(int i)
+{
+    if (boxes.empty()) {
+        for (int mesh = 0; mesh < numMeshes; ++mesh) {
+            bool held = static_cast<size_t>(mesh) < vertices.size() && static_cast<size_t>(mesh) < indices.size()
+                && static_cast<size_t>(mesh) < numFaces.size();
+            boxes.push_back(held ? triangleBoxes(vertices[mesh], indices[mesh], 3 * size_t{numFaces[mesh]})
+                                 : std::nullopt);
+        }
+    }
+    if (i < 0 || static_cast<size_t>(i) >= boxes.size() || !boxes[i])
+        return nullptr;
+    return &*boxes[i];
+}
+
 void Object::drawMeshDepth(int i, bool useVertexArrays)
 {
     GLsizei count = static_cast<GLsizei>(3 * numFaces[i]);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
+
+#include "objects/MeshBounds.h"
 
 // A drawable model: the meshes of one model file, the matrices that place it, its
 // material and the GL objects and locations it draws with.
@@ -16,6 +19,15 @@ public:
     virtual void initBuffers() { }
     virtual void draw(bool) { }
     virtual void drawDepth(bool useVertexArrays);
+    // The matrix that places mesh i; every mesh has the object's own unless a subclass moves it.
+    virtual glm::mat4 meshModelMatrix(int) { return modelMatrix; }
+    // Every mesh's positions through the program in use, each with meshModelMatrix(i) sent to
+    // `modelUniform`: the triangles of drawDepth, for another program that reads "vertex" at
+    // the depth program's location.
+    void drawPositions(GLint modelUniform, bool useVertexArrays);
+    // Boxes holding mesh i's triangles (see triangleBoxes), worked out once from the arrays in
+    // memory, which never change once imported; null when they do not say where the mesh is.
+    const std::vector<Box>* meshBoxes(int i);
 
     void updateModelMatrix();
     glm::vec3 getDirection();
@@ -53,6 +65,9 @@ public:
     GLint materialSpecularLocation = -1;
     GLint depthModelLocation = -1;
     GLint depthVertexLocation = -1;
+
+private:
+    std::vector<std::optional<std::vector<Box>>> boxes;
 
 protected:
     // Draws mesh i's positions for the shadow pass; the caller has set "model".

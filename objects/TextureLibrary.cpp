@@ -20,6 +20,8 @@ constexpr float wantedAnisotropy = 4.0f;
 float anisotropy()
 {
     static const float offered = [] {
+        if (getenv("GORBECK_EXP_NOANISO"))
+            return 1.0f;
         if (!GLEW_EXT_texture_filter_anisotropic && !GLEW_ARB_texture_filter_anisotropic)
             return 1.0f;
         GLfloat largest = 1.0f;

@@ -11,6 +11,7 @@ public:
 
     void draw(bool useVertexArrays) override;
     void drawDepth(bool useVertexArrays) override;
+    glm::mat4 meshModelMatrix(int i) override { return meshMatrix(i); }
 
     // The matrix mesh i is drawn with: `modelMatrix` turned about its group's pivot.
     // Also stores it in the group's matrix field.

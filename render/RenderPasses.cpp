@@ -45,6 +45,24 @@ void Scene::createShadowMap()
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         std::cout << "GL_FRAMEBUFFER_COMPLETE failed, CANNOT use FBO" << std::endl;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    shadowSampler = createShadowSampler();
+}
+
+GLuint createShadowSampler()
+{
+    GLuint sampler = 0;
+    glGenSamplers(1, &sampler);
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const GLfloat border[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+    if (!getenv("GORBECK_EXP_NOCOMPARE")) {
+        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+    }
+    return sampler;
 }
 
 void Scene::renderShadowPass()
@@ -55,17 +73,27 @@ void Scene::renderShadowPass()
     glCullFace(GL_FRONT);
     glUseProgram(shadowReady ? shadowProgram : 0);
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (shadowReady) {
-        glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));
-        glUniformMatrix4fv(shadowUniforms[Projection], 1, GL_FALSE, glm::value_ptr(shadowProjection));
-        if (player)
-            player->drawDepth(useVertexArrays);
-        for (Object* object : objects)
-            object->drawDepth(useVertexArrays);
-    }
+    drawShadowCasters();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glUseProgram(0);
+}
+
+void Scene::drawShadowCasters()
+{
+    shadowRegion.clear();
+    if (!shadowReady)
+        return;
+    glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));
+    glUniformMatrix4fv(shadowUniforms[Projection], 1, GL_FALSE, glm::value_ptr(shadowProjection));
+    glm::mat4 lightClip = shadowProjection * lightView;
+    if (player) {
+        player->drawDepth(useVertexArrays);
+        shadowRegion.add(lightClip, *player);
+    }
+    for (Object* object : objects) {
+        object->drawDepth(useVertexArrays);
+        shadowRegion.add(lightClip, *object);
+    }
 }
 
 void Scene::renderCameraPass()

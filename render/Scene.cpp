@@ -8,6 +8,7 @@
 #include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
+#include "app/StartupClock.h"
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "render/Screen.h"
@@ -49,8 +50,11 @@ Scene::Scene() : camera(::camera), light(::light)
     shadowUniforms.fill(-1);
     textureLibrary = std::make_unique<TextureLibrary>();
     textureLibrary->loadTextures();
+    startupclock::mark("textures");
     physics = std::make_unique<BulletPhysics>();
+    startupclock::mark("physics world");
     textManager = new TextManager(textureLibrary.get());
+    startupclock::mark("text program");
 }
 
 Scene::Scene(std::unique_ptr<BulletPhysics> world)
@@ -138,6 +142,7 @@ void Scene::uploadLightingUniforms(GLuint program, const GLint* uniforms, bool w
     }
     glActiveTexture(GL_TEXTURE0 + shadowMapUnit);
     glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
+    glBindSampler(shadowMapUnit, shadowSampler);
     glUniform1i(uniforms[ShadowMap], shadowMapUnit);
     glUseProgram(0);
 }

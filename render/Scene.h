@@ -7,6 +7,8 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include "render/ShadowRegion.h"
+
 class BulletPhysics;
 class Camera;
 class Gorbeck;
@@ -71,6 +73,9 @@ public:
     Gorbeck* player = nullptr;
     GLuint shadowMapTexture = 0;
     GLuint shadowFramebuffer = 0;
+    // How the lighting programs sample the shadow map: its filters and wrap, plus a depth
+    // comparison with the fragment's own light-space depth (see createShadowSampler).
+    GLuint shadowSampler = 0;
     int shadowMapUnit = 0;
     glm::mat4 bias{1.0f};
     glm::mat4 projection{1.0f};
@@ -84,6 +89,13 @@ public:
     std::array<GLint, 2> shadowUniforms;
     TextManager* textManager = nullptr;
     int playerBodyIndex = 0;
+    // Where the shadow passes have drawn on the map since its last clear.
+    ShadowRegion shadowRegion{shadowMapSize};
+
+    // The shadow map's depth cleared where the last pass drew, then the player's and the
+    // level's depth from the light, recorded for the next clear. The framebuffer, viewport,
+    // culling and program of the pass are set.
+    void drawShadowCasters();
 
 private:
     // Whether each of the four programs linked. Uploading to or drawing with one that did
@@ -96,3 +108,8 @@ private:
 
     void uploadLightingUniforms(GLuint program, const GLint* uniforms, bool withCameraPosition);
 };
+
+// A sampler object for the shadow map's unit: linear filters, clamped to a border of depth 1,
+// comparing the reference depth to the stored one (less or equal: lit). The texture keeps its
+// own parameters; the sampler overrides them for the lighting programs only.
+GLuint createShadowSampler();

@@ -1,0 +1,59 @@
+#include "objects/MeshBounds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+
+constexpr size_t boxPerTriangleUpTo = 256;
+constexpr int gridCells = 8;
+
+Box triangleBox(const std::vector<glm::vec4>& vertices, const GLuint* corner)
+{
+    glm::vec3 a(vertices[corner[0]]), b(vertices[corner[1]]), c(vertices[corner[2]]);
+    return {glm::min(a, glm::min(b, c)), glm::max(a, glm::max(b, c))};
+}
+
+} // namespace
+
+std::optional<std::vector<Box>> triangleBoxes(const std::vector<glm::vec4>& vertices,
+                                              const std::vector<GLuint>& indices, size_t count)
+{
+    count -= count % 3;
+    if (count > indices.size())
+        return std::nullopt;
+    for (size_t k = 0; k < count; ++k) {
+        if (indices[k] >= vertices.size())
+            return std::nullopt;
+    }
+    std::vector<Box> boxes;
+    if (count / 3 <= boxPerTriangleUpTo) {
+        for (size_t k = 0; k < count; k += 3)
+            boxes.push_back(triangleBox(vertices, &indices[k]));
+        return boxes;
+    }
+
+    glm::vec3 lo(vertices[indices[0]]), hi = lo;
+    for (size_t k = 0; k < count; ++k) {
+        lo = glm::min(lo, glm::vec3(vertices[indices[k]]));
+        hi = glm::max(hi, glm::vec3(vertices[indices[k]]));
+    }
+    glm::vec3 extent = hi - lo;
+    float cell = std::max({extent.x, extent.y, extent.z}) / gridCells;
+    std::map<int, Box> cells;
+    for (size_t k = 0; k < count; k += 3) {
+        Box box = triangleBox(vertices, &indices[k]);
+        glm::vec3 first(vertices[indices[k]]);
+        glm::ivec3 at(0);
+        if (cell > 0.0f && std::isfinite(cell))
+            at = glm::clamp(glm::ivec3((first - lo) / cell), glm::ivec3(0), glm::ivec3(gridCells - 1));
+        int key = at.x + gridCells * (at.y + gridCells * at.z);
+        auto [found, added] = cells.try_emplace(key, box);
+        if (!added)
+            found->second = {glm::min(found->second.lo, box.lo), glm::max(found->second.hi, box.hi)};
+    }
+    for (const auto& entry : cells)
+        boxes.push_back(entry.second);
+    return boxes;
+}

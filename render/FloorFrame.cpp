@@ -1,0 +1,97 @@
+#include "render/FloorFrame.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/Globals.h"
+#include "objects/Object.h"
+#include "physics/Gorbeck.h"
+#include "render/Display.h"
+#include "render/Scene.h"
+#include "render/ShaderProgram.h"
+
+namespace {
+
+const char* vertexSource = "#version 330 core\n"
+                           "in vec4 vertex;\n"
+                           "uniform mat4 model;\n"
+                           "uniform mat4 view;\n"
+                           "uniform mat4 projection;\n"
+                           "void main() { gl_Position = projection * view * model * vertex; }\n";
+// The cheapest fragment shader that still leaves a defined picture.
+const char* fragmentSource = "#version 330 core\n"
+                             "out vec4 fragColor;\n"
+                             "void main() { fragColor = vec4(0.5, 0.5, 0.5, 1.0); }\n";
+
+GLuint compile(GLenum stage, const char* source)
+{
+    GLuint shader = glCreateShader(stage);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+} // namespace
+
+FloorFrame::FloorFrame(Scene& scene) : scene(scene)
+{
+    if (!programLinked(scene.shadowProgram))
+        return;
+    GLint vertexLocation = glGetAttribLocation(scene.shadowProgram, "vertex");
+    if (vertexLocation < 0)
+        return;
+    GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
+    GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    // The objects' position-only vertex arrays feed the depth program's "vertex" location.
+    glBindAttribLocation(program, static_cast<GLuint>(vertexLocation), "vertex");
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    if (!programLinked(program)) {
+        glDeleteProgram(program);
+        program = 0;
+        return;
+    }
+    modelLocation = glGetUniformLocation(program, "model");
+    viewLocation = glGetUniformLocation(program, "view");
+    projectionLocation = glGetUniformLocation(program, "projection");
+}
+
+FloorFrame::~FloorFrame()
+{
+    if (program)
+        glDeleteProgram(program);
+}
+
+void FloorFrame::drawShadowMap()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, scene.shadowFramebuffer);
+    glViewport(0, 0, Scene::shadowMapSize, Scene::shadowMapSize);
+    glCullFace(GL_FRONT);
+    glUseProgram(scene.shadowProgram);
+    scene.drawShadowCasters();
+    glUseProgram(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void FloorFrame::drawCameraView()
+{
+    glViewport(0, 0, 800, 600);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glCullFace(GL_BACK);
+    glUseProgram(program);
+    glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(scene.view));
+    glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(scene.projection));
+    if (scene.player)
+        scene.player->drawPositions(modelLocation, useVertexArrays);
+    for (Object* object : scene.objects)
+        object->drawPositions(modelLocation, useVertexArrays);
+    glUseProgram(0);
+}
+
+void FloorFrame::present()
+{
+    display::present();
+}

@@ -1,0 +1,157 @@
+#include "render/ShadowRegion.h"
+#include <cstdio>
+#include <cstdlib>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "objects/Object.h"
+
+namespace {
+
+// Window coordinates of a transformed point may differ from the rasteriser's by rounding;
+// a triangle then reaches at most this far past its box.
+constexpr float marginTexels = 2.0f;
+
+} // namespace
+
+ShadowRegion::ShadowRegion(int mapTexels)
+    : mapTexels(mapTexels), side((mapTexels + cellTexels - 1) / cellTexels), cells(static_cast<size_t>(side) * side, 0)
+{
+}
+
+void ShadowRegion::forget()
+{
+    all = true;
+}
+
+void ShadowRegion::addEverything()
+{
+    all = true;
+}
+
+void ShadowRegion::clear()
+{
+    if (getenv("GORBECK_EXP_FULLCLEAR"))
+        all = true;
+    static long frames = 0, total = 0;
+    ++frames;
+    for (unsigned char c : cells)
+        total += c;
+    if (frames % 500 == 0)
+        fprintf(stderr, "cells mean %.1f of %d\n", double(total) / frames, side * side);
+    std::vector<Rect> rects = startRecord();
+    if (rects.size() == 1 && rects[0] == Rect{0, 0, mapTexels, mapTexels}) {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    for (const Rect& r : rects) {
+        glScissor(r.x, r.y, r.width, r.height);
+        glClear(GL_DEPTH_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+}
+
+std::vector<ShadowRegion::Rect> ShadowRegion::startRecord()
+{
+    std::vector<Rect> rects;
+    if (all) {
+        rects.push_back({0, 0, mapTexels, mapTexels});
+    } else {
+        // Runs of marked cells, row by row; rows with the same runs as the row below join its
+        // rectangles, so a box-shaped part takes one rectangle.
+        std::vector<std::pair<int, int>> open, runs;
+        int openFrom = 0;
+        for (int y = 0; y <= side; ++y) {
+            runs.clear();
+            for (int x = 0; y < side && x < side; ++x) {
+                if (!marked(x, y))
+                    continue;
+                int from = x;
+                while (x < side && marked(x, y))
+                    ++x;
+                runs.emplace_back(from, x);
+            }
+            if (runs == open)
+                continue;
+            for (const auto& [from, to] : open) {
+                int right = std::min(to * cellTexels, mapTexels), top = std::min(y * cellTexels, mapTexels);
+                rects.push_back(
+                    {from * cellTexels, openFrom * cellTexels, right - from * cellTexels, top - openFrom * cellTexels});
+            }
+            open.swap(runs);
+            openFrom = y;
+        }
+    }
+    all = false;
+    std::fill(cells.begin(), cells.end(), 0);
+    return rects;
+}
+
+void ShadowRegion::add(const glm::mat4& lightClip, Object& object)
+{
+    for (int i = 0; i < object.numMeshes; ++i) {
+        const std::vector<Box>* boxes = object.meshBoxes(i);
+        if (!boxes) {
+            addEverything();
+            return;
+        }
+        add(lightClip * object.meshModelMatrix(i), *boxes);
+    }
+}
+
+void ShadowRegion::add(const glm::mat4& clipFromModel, const std::vector<Box>& boxes)
+{
+    if (all)
+        return;
+    for (const Box& box : boxes) {
+        glm::vec2 lo(INFINITY), hi(-INFINITY);
+        // Whole box beyond one of the view volume's six planes: clipped away, nothing drawn.
+        int beyond[6] = {};
+        bool behindEye = false;
+        for (int corner = 0; corner < 8; ++corner) {
+            glm::vec4 p(corner & 1 ? box.hi.x : box.lo.x, corner & 2 ? box.hi.y : box.lo.y,
+                        corner & 4 ? box.hi.z : box.lo.z, 1.0f);
+            glm::vec4 clip = clipFromModel * p;
+            for (int axis = 0; axis < 3; ++axis) {
+                beyond[2 * axis] += clip[axis] < -clip.w;
+                beyond[2 * axis + 1] += clip[axis] > clip.w;
+            }
+            // A corner at or behind the light's eye plane projects nowhere useful (and a
+            // non-finite one nowhere at all); the box's triangles could then reach anywhere.
+            if (!(clip.w > 0.0f) || !std::isfinite(clip.x) || !std::isfinite(clip.y) || !std::isfinite(clip.w)) {
+                behindEye = true;
+                continue;
+            }
+            glm::vec2 ndc = glm::vec2(clip) / clip.w;
+            lo = glm::min(lo, ndc);
+            hi = glm::max(hi, ndc);
+        }
+        if (std::any_of(std::begin(beyond), std::end(beyond), [](int n) { return n == 8; }))
+            continue;
+        if (behindEye) {
+            addEverything();
+            return;
+        }
+        float half = 0.5f * static_cast<float>(mapTexels);
+        markTexels((lo.x + 1.0f) * half, (lo.y + 1.0f) * half, (hi.x + 1.0f) * half, (hi.y + 1.0f) * half);
+    }
+}
+
+void ShadowRegion::markTexels(float left, float bottom, float right, float top)
+{
+    auto cell = [this](float texel) {
+        float c = std::floor(texel / cellTexels);
+        return static_cast<int>(std::clamp(c, 0.0f, static_cast<float>(side - 1)));
+    };
+    float size = static_cast<float>(mapTexels);
+    if (right + marginTexels < 0.0f || top + marginTexels < 0.0f || left - marginTexels > size
+        || bottom - marginTexels > size)
+        return;
+    int x0 = cell(left - marginTexels), x1 = cell(right + marginTexels);
+    int y0 = cell(bottom - marginTexels), y1 = cell(top + marginTexels);
+    for (int y = y0; y <= y1; ++y)
+        std::fill(cells.begin() + y * side + x0, cells.begin() + y * side + x1 + 1, 1);
+}

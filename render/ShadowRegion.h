@@ -1,0 +1,54 @@
+#pragma once
+
+#include <vector>
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include "objects/MeshBounds.h"
+
+class Object;
+
+// The part of the shadow map that the shadow pass has written since the last clear, as
+// square cells of the map. Outside the cells the map still holds the cleared depth, so
+// clearing the cells alone leaves it exactly as a full clear would; most of the map is never
+// drawn on. The part is not known at first and after forget(): then the clear covers it all.
+class ShadowRegion {
+public:
+    static constexpr int cellTexels = 128;
+
+    explicit ShadowRegion(int mapTexels);
+
+    struct Rect {
+        int x, y, width, height;
+        bool operator==(const Rect&) const = default;
+    };
+
+    // The next clear covers the whole map.
+    void forget();
+    // Clears the depth of the framebuffer bound (the shadow map) over startRecord()'s rectangles.
+    void clear();
+    // The rectangles of texels where the map may have been drawn on since the last clear (the
+    // whole map when that is not known), few and not overlapping; starts a new, empty record.
+    std::vector<Rect> startRecord();
+
+    // Records what drawing `object` (each mesh with its meshModelMatrix) through `lightClip`,
+    // the light's projection times its view, can write.
+    void add(const glm::mat4& lightClip, Object& object);
+    // Records what triangles inside `boxes`, drawn through `clipFromModel`, can write.
+    void add(const glm::mat4& clipFromModel, const std::vector<Box>& boxes);
+    // Records that anything may have been written.
+    void addEverything();
+
+    bool everything() const { return all; }
+    bool marked(int cellX, int cellY) const { return cells[cellY * side + cellX] != 0; }
+    int cellsPerSide() const { return side; }
+
+private:
+    void markTexels(float left, float bottom, float right, float top);
+
+    int mapTexels;
+    int side;
+    bool all = true;
+    std::vector<unsigned char> cells;
+};
