@@ -45,7 +45,8 @@ public:
 
 private:
     // Creates the GL texture for a record's pixels: mipmapped, linear, repeating.
-    void upload(Texture& texture);
+    // Uploads the pixels with mipmaps; `anisotropic` adds anisotropic filtering where offered.
+    void upload(Texture& texture, bool anisotropic);
     std::unique_ptr<Texture> plainTexture(unsigned char r, unsigned char g, unsigned char b);
 
     std::vector<int> attempts; // per load attempt, its index in `textures`, or -1

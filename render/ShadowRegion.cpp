@@ -1,6 +1,4 @@
 #include "render/ShadowRegion.h"
-#include <cstdio>
-#include <cstdlib>
 
 #include <algorithm>
 #include <cmath>
@@ -33,14 +31,6 @@ void ShadowRegion::addEverything()
 
 void ShadowRegion::clear()
 {
-    if (getenv("GORBECK_EXP_FULLCLEAR"))
-        all = true;
-    static long frames = 0, total = 0;
-    ++frames;
-    for (unsigned char c : cells)
-        total += c;
-    if (frames % 500 == 0)
-        fprintf(stderr, "cells mean %.1f of %d\n", double(total) / frames, side * side);
     std::vector<Rect> rects = startRecord();
     if (rects.size() == 1 && rects[0] == Rect{0, 0, mapTexels, mapTexels}) {
         glClear(GL_DEPTH_BUFFER_BIT);
