@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -15,6 +14,7 @@
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
 #include "render/Scene.h"
+#include "tests/ObjFiles.h"
 
 // The game's world without GL over a flat floor at y = 0 spanning +-500. Frames run
 // through `update` with input records and a fake clock.
@@ -25,9 +25,7 @@ protected:
         dir = std::filesystem::temp_directory_path() / ("gorbeck-play-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         std::string level = (dir / "floor.obj").string();
-        std::ofstream(level) << "v -500 0 -500\nv -500 0 500\nv 500 0 500\nv 500 0 -500\n"
-                                "vt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\nvn 0 1 0\n"
-                                "f 1/1/1 2/2/1 3/3/1\nf 1/1/1 3/3/1 4/4/1\n";
+        objfile::Writer().quad(objfile::floor(500)).save(level);
 
         std::string error;
         ASSERT_TRUE(startHeadlessWorld(level, error)) << error;

@@ -1,18 +1,14 @@
 #include "app/FrameUpdate.h"
 #include "app/GlfwInput.h"
 
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include <IL/il.h>
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
-#include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "objects/ModelImport.h"
@@ -20,16 +16,11 @@
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
 #include "render/Scene.h"
+#include "tests/ObjFiles.h"
+#include "tests/gl/AssetTree.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
-
-using gltest::writeSolidJpeg;
-
-// A square of side 6 in the xy plane facing +z, counter-clockwise from the front.
-const char* const squareObj = "v -3 -3 0\nv 3 -3 0\nv 3 3 0\nv -3 3 0\n"
-                              "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
-                              "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
 
 struct Filters {
     GLint minification;
@@ -43,32 +34,13 @@ class DisplayModes : public testing::Test {
 protected:
     void SetUp() override
     {
-        previous = std::filesystem::current_path();
-        std::filesystem::create_directories(dir + "/textures");
-        std::filesystem::create_directories(dir + "/models");
-        std::filesystem::create_directories(dir + "/shader");
-        for (const auto& entry : std::filesystem::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
-            std::filesystem::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string());
-        std::filesystem::current_path(dir);
-        const std::vector<std::string>& names = TextureLibrary::fileNames();
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (i < 24 && i % 2 == 1)
-                writeSolidJpeg(names[i], 128, 128, 255);
-            else
-                writeSolidJpeg(names[i], 255, 255, 255);
-        }
-        std::ofstream("models/level.obj") << "v -500 0 -500\nv -500 0 500\nv 500 0 500\nv 500 0 -500\n"
-                                             "vt 0 0\nvt 0 1\nvt 1 1\nvt 1 0\nvn 0 1 0\n"
-                                             "f 1/1/1 2/2/1 3/3/1\nf 1/1/1 3/3/1 4/4/1\n";
-        std::ofstream("models/square.obj") << squareObj;
+        tree.enter();
+        objfile::Writer().quad(objfile::floor(500)).save("models/level.obj");
+        objfile::Writer().quad(objfile::facingZ(glm::vec3(0.0f), 6.0f)).save("models/square.obj");
 
-        ::light = new Light();
-        ::camera = new Camera();
+        std::string startOutput;
+        ::scene = gltest::startScene(&startOutput);
         testing::internal::CaptureStdout();
-        ::scene = new Scene();
-        ::scene->loadShaders();
-        ::scene->lookUpUniforms();
-        ::scene->initMatrices();
         player = new Gorbeck(0, 0, 38);
         ::scene->physics->addStaticPlane(player->position, glm::vec3(0.0f));
         player->rotation.y -= 180.0f;
@@ -76,7 +48,7 @@ protected:
         ::scene->player = player;
         ::scene->playerBodyIndex = ::scene->physics->addCharacter(glm::vec3(0.0f, 50.0f, 0.0f));
         bool squareLoaded = loadModel(*::scene, "models/square.obj", {{12, 13}}, false, 1.0f, glm::vec3(0.0f));
-        std::string startOutput = testing::internal::GetCapturedStdout();
+        startOutput += testing::internal::GetCapturedStdout();
         ASSERT_TRUE(squareLoaded) << startOutput;
         ASSERT_EQ(::scene->textureLibrary->getTextureIds().size(), 26u) << startOutput;
 
@@ -89,18 +61,8 @@ protected:
     {
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
         gltest::leaveStartUpState();
-        std::filesystem::current_path(previous);
-        if (::scene) {
-            for (Object* object : ::scene->objects)
-                delete object;
-            delete ::scene;
-        }
-        delete player;
-        delete ::camera;
-        delete ::light;
-        ::scene = nullptr;
-        ::camera = nullptr;
-        ::light = nullptr;
+        tree.leave();
+        gltest::stopScene(::scene);
         resetGlobals();
         gltest::glErrors();
     }
@@ -168,8 +130,7 @@ protected:
         return gltest::readPixels(0, 0, 800, 600);
     }
 
-    std::string dir = gltest::tempDir();
-    std::filesystem::path previous;
+    gltest::AssetTree tree{gltest::greyImages(255)};
     Gorbeck* player = nullptr;
     double clock = 0.0;
 };
@@ -184,25 +145,20 @@ size_t whitePixels(const std::vector<unsigned char>& frame)
 
 } // namespace
 
-TEST_F(DisplayModes, F4FlipsEveryTextureBetweenLinearAndNearestFiltering)
+TEST_F(DisplayModes, F4FlipsEveryTextureBetweenLinearAndNearestFilteringOncePerPress)
 {
     // As loaded: trilinear.
     EXPECT_TRUE(allFiltersAre(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR));
 
-    EXPECT_EQ(tap(Key::F4), "Mipmapping on (nearest neighbour), linear texture filtering\n");
+    // Held down across three frames, it acts once.
+    EXPECT_EQ(frame({Key::F4}), "Mipmapping on (nearest neighbour), linear texture filtering\n");
+    EXPECT_EQ(frame({Key::F4}), "");
+    EXPECT_EQ(frame({Key::F4}), "");
+    frame();
     EXPECT_TRUE(allFiltersAre(GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR));
 
     EXPECT_EQ(tap(Key::F4), "Mipmapping on (nearest neighbour), nearest neighbour texture filtering\n");
     EXPECT_TRUE(allFiltersAre(GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST));
-    EXPECT_TRUE(gltest::glErrors().empty());
-}
-
-TEST_F(DisplayModes, F4HeldDownAcrossFramesActsOnce)
-{
-    EXPECT_EQ(frame({Key::F4}), "Mipmapping on (nearest neighbour), linear texture filtering\n");
-    EXPECT_EQ(frame({Key::F4}), "");
-    EXPECT_EQ(frame({Key::F4}), "");
-    EXPECT_TRUE(allFiltersAre(GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR));
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 

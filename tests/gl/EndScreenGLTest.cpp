@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "objects/TextureLibrary.h"
+#include "tests/gl/AssetTree.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
@@ -19,43 +20,18 @@ const glm::vec3 green(30, 200, 30);
 const glm::vec3 red(200, 30, 30);
 const glm::vec3 blue(30, 30, 200);
 
-// Saves RGB bytes whose first row is the image's top row.
-void writeJpeg(const std::string& path, int width, int height, const std::vector<unsigned char>& bytes)
-{
-    ilInit();
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilTexImage(width, height, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, const_cast<unsigned char*>(bytes.data()));
-    ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
-    ilEnable(IL_FILE_OVERWRITE);
-    ilSetInteger(IL_JPG_QUALITY, 99);
-    ilSave(IL_JPG, path.c_str());
-    ilBindImage(0);
-    ilDeleteImage(image);
-}
-
-void writeSolidJpeg(const std::string& path, glm::vec3 colour)
-{
-    std::vector<unsigned char> bytes;
-    for (int i = 0; i < 16 * 16; ++i)
-        for (int c = 0; c < 3; ++c)
-            bytes.push_back(static_cast<unsigned char>(colour[c]));
-    writeJpeg(path, 16, 16, bytes);
-}
-
 // 64 x 32: the upper 16 rows green, below them red on the left half and blue on the right.
 // The borders lie on JPEG's 16-pixel blocks, so each region decodes close to its colour.
 void writeWinImage(const std::string& path)
 {
     std::vector<unsigned char> bytes;
-    for (int y = 0; y < 32; ++y)
+    for (int y = 31; y >= 0; --y) // DevIL's rows run bottom up
         for (int x = 0; x < 64; ++x) {
             glm::vec3 c = y < 16 ? green : (x < 32 ? red : blue);
             for (int k = 0; k < 3; ++k)
                 bytes.push_back(static_cast<unsigned char>(c[k]));
         }
-    writeJpeg(path, 64, 32, bytes);
+    gltest::writeJpeg(path, 64, 32, 3, bytes);
 }
 
 // The top-left pixel of a saved image, decoded with the top row first whatever DevIL's default.
@@ -98,23 +74,15 @@ class EndScreen : public testing::Test {
 protected:
     void SetUp() override
     {
-        previous = std::filesystem::current_path();
-        std::filesystem::create_directories(dir + "/textures");
-        std::filesystem::create_directories(dir + "/shader");
-        for (const char* file : {"text.vert", "text.frag"})
-            std::filesystem::copy_file(std::string(GORBECK_SOURCE_DIR) + "/shader/" + file, dir + "/shader/" + file);
-        std::filesystem::current_path(dir);
-        for (const std::string& name : TextureLibrary::fileNames())
-            writeSolidJpeg(name, glm::vec3(90, 90, 90));
+        tree.enter();
         writeWinImage("textures/youwin.jpg");
-
         gltest::useStartUpState();
     }
 
     void TearDown() override
     {
         gltest::leaveStartUpState();
-        std::filesystem::current_path(previous);
+        tree.leave();
         gltest::glErrors();
     }
 
@@ -137,8 +105,7 @@ protected:
         return gltest::readPixels(0, 0, 800, 600);
     }
 
-    std::string dir = gltest::tempDir();
-    std::filesystem::path previous;
+    gltest::AssetTree tree{gltest::greyImages(90)};
     TextureLibrary library;
     std::unique_ptr<TextManager> manager;
     std::string output;

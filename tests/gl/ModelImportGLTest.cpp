@@ -3,80 +3,53 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <IL/il.h>
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
-#include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "physics/Gorbeck.h"
 #include "render/Scene.h"
+#include "tests/ObjFiles.h"
+#include "tests/gl/AssetTree.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
 
-using gltest::writeSolidJpeg;
-
 const glm::vec3 brick(60, 120, 220);
 
-struct Quad {
-    glm::vec3 centre;
-    float size = 2.0f;
-};
+using objfile::Attributes;
+using objfile::facingZ;
 
-enum class Attributes { All, NoNormals, NoTexCoords };
-
-// One OBJ object (one mesh) per group of quads; each quad lies in the xy plane facing +z,
-// counter-clockwise seen from the front.
-std::string quadObj(const std::vector<std::vector<Quad>>& meshes, Attributes attributes = Attributes::All)
+// One mesh per group of squares, each in the xy plane facing +z.
+std::string quadObj(const std::vector<std::vector<objfile::Quad>>& meshes, Attributes attributes = Attributes::All)
 {
-    std::ostringstream text;
-    if (attributes != Attributes::NoTexCoords)
-        text << "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
-    if (attributes != Attributes::NoNormals)
-        text << "vn 0 0 1\n";
-    int vertexCount = 0;
+    objfile::Writer obj(attributes);
     for (size_t m = 0; m < meshes.size(); ++m) {
-        text << "o mesh" << m << "\n";
-        for (const Quad& q : meshes[m]) {
-            float h = q.size / 2.0f;
-            const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
-            for (const auto& c : corners)
-                text << "v " << q.centre.x + c[0] << " " << q.centre.y + c[1] << " " << q.centre.z << "\n";
-            text << "f";
-            for (int k = 1; k <= 4; ++k) {
-                int v = vertexCount + k;
-                if (attributes == Attributes::All)
-                    text << " " << v << "/" << k << "/1";
-                else if (attributes == Attributes::NoNormals)
-                    text << " " << v << "/" << k;
-                else
-                    text << " " << v << "//1";
-            }
-            text << "\n";
-            vertexCount += 4;
-        }
+        obj.mesh("mesh" + std::to_string(m));
+        for (const objfile::Quad& q : meshes[m])
+            obj.quad(q);
     }
-    return text.str();
+    return obj.str();
 }
 
-// 25 quads of 4 corners each, 3 apart on a 5 x 5 grid: 100 corners, no two alike, 50 triangles.
-std::vector<Quad> gridOfQuads()
+// 25 squares of side 1, 3 apart on a 5 x 5 grid: 100 corners, no two alike, 50 triangles.
+std::vector<objfile::Quad> gridOfQuads()
 {
-    std::vector<Quad> quads;
+    std::vector<objfile::Quad> quads;
     for (int row = 0; row < 5; ++row)
         for (int col = 0; col < 5; ++col)
-            quads.push_back({glm::vec3(3.0f * col, 3.0f * row, 0.0f), 1.0f});
+            quads.push_back(facingZ(glm::vec3(3.0f * col, 3.0f * row, 0.0f), 1.0f));
     return quads;
 }
 
@@ -97,53 +70,22 @@ class ModelImport : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        dir = gltest::tempDir();
-        std::filesystem::create_directories(dir + "/textures");
-        std::filesystem::create_directories(dir + "/models");
-        std::filesystem::create_directories(dir + "/shader");
-        for (const auto& entry : std::filesystem::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
-            std::filesystem::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string());
-        const std::vector<std::string>& names = TextureLibrary::fileNames();
-        for (size_t i = 0; i < names.size(); ++i) {
-            std::string path = dir + "/" + names[i];
-            if (i < 24 && i % 2 == 1)
-                writeSolidJpeg(path, 128, 128, 255);
-            else if (i == 12)
-                writeSolidJpeg(path, 60, 120, 220);
-            else
-                writeSolidJpeg(path, 90, 90, 90);
-        }
-        std::ofstream(dir + "/models/level.obj") << quadObj({{{glm::vec3(0.0f), 40.0f}}});
+        tree = std::make_unique<gltest::AssetTree>(gltest::greyImages(90, {{12, {60, 120, 220}}}));
+        std::ofstream(tree->dir + "/models/level.obj") << quadObj({{facingZ(glm::vec3(0.0f), 40.0f)}});
     }
 
     void SetUp() override
     {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir);
-        ::light = new Light();
-        ::camera = new Camera();
-        testing::internal::CaptureStdout();
-        scene = new Scene();
-        scene->loadShaders();
-        scene->lookUpUniforms();
-        scene->initMatrices();
-        startOutput = testing::internal::GetCapturedStdout();
+        tree->enter();
+        scene = gltest::startScene();
         gltest::useStartUpState();
     }
 
     void TearDown() override
     {
         gltest::leaveStartUpState();
-        std::filesystem::current_path(previous);
-        for (Object* object : scene->objects)
-            delete object;
-        delete scene->player;
-        delete scene;
-        delete ::camera;
-        delete ::light;
-        scene = nullptr;
-        ::camera = nullptr;
-        ::light = nullptr;
+        tree->leave();
+        gltest::stopScene(scene);
         gltest::glErrors();
     }
 
@@ -191,10 +133,8 @@ protected:
         return testing::AssertionSuccess();
     }
 
-    static inline std::string dir;
-    std::filesystem::path previous;
+    static inline std::unique_ptr<gltest::AssetTree> tree;
     Scene* scene = nullptr;
-    std::string startOutput;
     std::string out;
     std::string err;
 };
@@ -217,7 +157,7 @@ TEST_F(ModelImport, ReportsMeshZeroCountsAndByteSizesOfAHundredDistinctVertices)
 
     // Every corner of the grid, and nothing else, once each, as a point (w = 1).
     std::multiset<std::tuple<float, float, float>> expected, found;
-    for (const Quad& q : gridOfQuads())
+    for (const objfile::Quad& q : gridOfQuads())
         for (float dx : {-0.5f, 0.5f})
             for (float dy : {-0.5f, 0.5f})
                 expected.insert({q.centre.x + dx, q.centre.y + dy, 0.0f});
@@ -233,7 +173,7 @@ TEST_F(ModelImport, ReportsMeshZeroCountsAndByteSizesOfAHundredDistinctVertices)
 TEST_F(ModelImport, PlayerFacesBackAtAHundredthScaleAndRegistersAfterItsBody)
 {
     writeModel("models/mouse.obj", quadObj({gridOfQuads()}));
-    writeModel("models/world.obj", quadObj({{{glm::vec3(0.0f), 10.0f}}}));
+    writeModel("models/world.obj", quadObj({{facingZ(glm::vec3(0.0f), 10.0f)}}));
 
     ASSERT_TRUE(load("models/mouse.obj", {{0, 1}}, true, 0.01f)) << err;
     // The character prints the word and the load height given (50), one line each.
@@ -276,7 +216,8 @@ TEST_F(ModelImport, UnreadableOrEmptyModelFileFailsWithOneLineNamingIt)
 
 TEST_F(ModelImport, MeshesPastTheTextureTableDrawWithThePlainMaps)
 {
-    writeModel("models/three.obj", quadObj({{{glm::vec3(-4, 0, 0)}}, {{glm::vec3(0, 0, 0)}}, {{glm::vec3(4, 0, 0)}}}));
+    writeModel("models/three.obj",
+               quadObj({{facingZ(glm::vec3(-4, 0, 0))}, {facingZ(glm::vec3(0, 0, 0))}, {facingZ(glm::vec3(4, 0, 0))}}));
     ASSERT_TRUE(load("models/three.obj", {{12, 13}})) << err;
     EXPECT_EQ(out,
               meshZeroReport("models/three.obj", 3, 4, 2)
@@ -304,7 +245,7 @@ TEST_F(ModelImport, MeshesPastTheTextureTableDrawWithThePlainMaps)
 
 TEST_F(ModelImport, TextureIndicesPastTheLibraryGetThePlainMapsWithALineEach)
 {
-    writeModel("models/two.obj", quadObj({{{glm::vec3(-2, 0, 0)}}, {{glm::vec3(2, 0, 0)}}}));
+    writeModel("models/two.obj", quadObj({{facingZ(glm::vec3(-2, 0, 0))}, {facingZ(glm::vec3(2, 0, 0))}}));
     ASSERT_TRUE(load("models/two.obj", {{12, 13}, {40, 41}})) << err;
     EXPECT_EQ(out,
               meshZeroReport("models/two.obj", 2, 4, 2)
@@ -332,7 +273,7 @@ TEST_F(ModelImport, MeshWhoseImageDidNotLoadGetsThePlainMapNotTheImageAfterIt)
     TextureLibrary& library = *scene->textureLibrary;
     ASSERT_EQ(library.textures.size(), 25u);
 
-    writeModel("models/two.obj", quadObj({{{glm::vec3(-2, 0, 0)}}, {{glm::vec3(2, 0, 0)}}}));
+    writeModel("models/two.obj", quadObj({{facingZ(glm::vec3(-2, 0, 0))}, {facingZ(glm::vec3(2, 0, 0))}}));
     ASSERT_TRUE(load("models/two.obj", {{14, 15}, {12, 13}})) << err;
     EXPECT_EQ(out,
               meshZeroReport("models/two.obj", 2, 4, 2)
@@ -350,7 +291,7 @@ TEST_F(ModelImport, MeshWhoseImageDidNotLoadGetsThePlainMapNotTheImageAfterIt)
 
 TEST_F(ModelImport, MeshWithoutNormalsGetsThemFromItsFacesAndDraws)
 {
-    writeModel("models/bare.obj", quadObj({{{glm::vec3(0.0f)}}}, Attributes::NoNormals));
+    writeModel("models/bare.obj", quadObj({{facingZ(glm::vec3(0.0f))}}, Attributes::NoNormals));
     ASSERT_TRUE(load("models/bare.obj", {{12, 13}})) << err;
     // Reading the file reports the gap, before the counts of what was read.
     EXPECT_EQ(out,
@@ -374,7 +315,7 @@ TEST_F(ModelImport, MeshWithoutNormalsGetsThemFromItsFacesAndDraws)
 
 TEST_F(ModelImport, MeshWithoutTextureCoordinatesGetsFiniteTangentsAndDrawsInOneColour)
 {
-    writeModel("models/untextured.obj", quadObj({{{glm::vec3(0.0f)}}}, Attributes::NoTexCoords));
+    writeModel("models/untextured.obj", quadObj({{facingZ(glm::vec3(0.0f))}}, Attributes::NoTexCoords));
     ASSERT_TRUE(load("models/untextured.obj", {{12, 13}})) << err;
     EXPECT_EQ(out,
               "mesh 0 of models/untextured.obj has no texture coordinates; its textures show one colour\n"

@@ -2,13 +2,10 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <IL/il.h>
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -17,81 +14,15 @@
 #include "app/Globals.h"
 #include "app/Light.h"
 #include "objects/ModelImport.h"
-#include "objects/TextureLibrary.h"
 #include "physics/Gorbeck.h"
+#include "tests/ObjFiles.h"
+#include "tests/gl/AssetTree.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
 
-using gltest::writeSolidJpeg;
-
-// Model text in OBJ form: each box gets its own object (one mesh) with outward,
-// counter-clockwise faces, a normal per face and texture coordinates per corner.
-class ObjWriter {
-public:
-    void box(const std::string& name, glm::vec3 lo, glm::vec3 hi)
-    {
-        text << "o " << name << "\n";
-        const glm::vec3 corners[6][4] = {
-            {{hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}},
-            {{lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}},
-            {{lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}},
-            {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}},
-            {{lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}},
-            {{hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}},
-        };
-        const glm::vec3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-        const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-        for (int face = 0; face < 6; ++face) {
-            for (int k = 0; k < 4; ++k) {
-                const glm::vec3& c = corners[face][k];
-                text << "v " << c.x << " " << c.y << " " << c.z << "\n";
-                text << "vt " << uv[k][0] << " " << uv[k][1] << "\n";
-            }
-            text << "vn " << normals[face].x << " " << normals[face].y << " " << normals[face].z << "\n";
-            ++normalCount;
-            text << "f";
-            for (int k = 0; k < 4; ++k) {
-                ++vertexCount;
-                text << " " << vertexCount << "/" << vertexCount << "/" << normalCount;
-            }
-            text << "\n";
-        }
-    }
-
-    void save(const std::string& path) const { std::ofstream(path) << text.str(); }
-
-private:
-    std::ostringstream text;
-    int vertexCount = 0;
-    int normalCount = 0;
-};
-
 // Colour maps are grey 200 except the floor's and the box's; every normal map is flat.
 constexpr unsigned char floorGrey = 200;
-
-void writeTextures()
-{
-    const std::vector<std::string>& names = TextureLibrary::fileNames();
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (i < 24 && i % 2 == 1)
-            writeSolidJpeg(names[i], 128, 128, 255);
-        else if (i == 12)
-            writeSolidJpeg(names[i], 60, 120, 220);
-        else if (i == 0)
-            writeSolidJpeg(names[i], 220, 120, 60);
-        else
-            writeSolidJpeg(names[i], floorGrey, floorGrey, floorGrey);
-    }
-}
-
-void copyShaders(const std::string& dir)
-{
-    std::filesystem::create_directories(dir + "/shader");
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
-        std::filesystem::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string(),
-                                   std::filesystem::copy_options::overwrite_existing);
-}
 
 // Where the game puts the eye: 11 behind and 3 above the point it looks at.
 const glm::vec3 eye(0.0f, 3.0f, 11.0f);
@@ -124,29 +55,15 @@ class RenderPasses : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        dir = gltest::tempDir();
-        std::filesystem::path previous = std::filesystem::current_path();
-        std::filesystem::create_directories(dir + "/textures");
-        std::filesystem::create_directories(dir + "/models");
-        copyShaders(dir);
-        std::filesystem::current_path(dir);
-        writeTextures();
-        ObjWriter level;
-        level.box("floor", {-20, -1, -20}, {20, 0, 20});
-        level.box("box", {-1, 2, -1}, {1, 4, 1});
+        tree = std::make_unique<gltest::AssetTree>(
+            gltest::greyImages(floorGrey, {{12, {60, 120, 220}}, {0, {220, 120, 60}}}));
+        tree->enter();
+        objfile::Writer level;
+        level.mesh("floor").box({-20, -1, -20}, {20, 0, 20}).mesh("box").box({-1, 2, -1}, {1, 4, 1});
         level.save("models/level.obj");
-        ObjWriter mouse;
-        mouse.box("body", {-50, 0, -50}, {50, 100, 50});
-        mouse.save("models/mouse.obj");
+        objfile::Writer().mesh("body").box({-50, 0, -50}, {50, 100, 50}).save("models/mouse.obj");
 
-        ::light = new Light();
-        ::camera = new Camera();
-        testing::internal::CaptureStdout();
-        theScene = new Scene();
-        theScene->loadShaders();
-        theScene->lookUpUniforms();
-        theScene->initMatrices();
-        startOutput = testing::internal::GetCapturedStdout();
+        theScene = gltest::startScene(&startOutput);
         testing::internal::CaptureStdout();
         theScene->createShadowMap();
         shadowMapOutput = testing::internal::GetCapturedStdout();
@@ -154,7 +71,7 @@ protected:
         bool loaded = loadModel(*theScene, "models/mouse.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f))
             && loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}}, false, 1.0f, glm::vec3(0.0f));
         modelOutput = testing::internal::GetCapturedStdout();
-        std::filesystem::current_path(previous);
+        tree->leave();
         ready = loaded && theScene->objects.size() == 1 && theScene->player != nullptr;
     }
 
@@ -162,12 +79,7 @@ protected:
     {
         glDeleteFramebuffers(1, &theScene->shadowFramebuffer);
         glDeleteTextures(1, &theScene->shadowMapTexture);
-        delete theScene;
-        theScene = nullptr;
-        delete ::camera;
-        delete ::light;
-        ::camera = nullptr;
-        ::light = nullptr;
+        gltest::stopScene(theScene);
     }
 
     void SetUp() override
@@ -216,7 +128,7 @@ protected:
         return sum / 25.0f;
     }
 
-    static inline std::string dir;
+    static inline std::unique_ptr<gltest::AssetTree> tree;
     static inline Scene* theScene = nullptr;
     static inline bool ready = false;
     static inline std::string startOutput;
@@ -387,23 +299,5 @@ TEST_F(RenderPasses, FrameWithNothingToDrawStillClearsTheWindow)
     for (unsigned char byte : frame)
         notCleared += byte != 0;
     EXPECT_EQ(notCleared, 0u) << "bytes of the 800x600 frame that are not the black clear colour";
-    EXPECT_TRUE(gltest::glErrors().empty());
-}
-
-TEST_F(RenderPasses, CameraPassReturnsToTheWindowViewportAfterTheShadowPass)
-{
-    GLint viewport[4] = {};
-    theScene->renderShadowPass();
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 8192, 8192}));
-    GLint culled = 0;
-    glGetIntegerv(GL_CULL_FACE_MODE, &culled);
-    EXPECT_EQ(culled, GL_FRONT);
-
-    theScene->renderCameraPass();
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 800, 600}));
-    glGetIntegerv(GL_CULL_FACE_MODE, &culled);
-    EXPECT_EQ(culled, GL_BACK);
     EXPECT_TRUE(gltest::glErrors().empty());
 }

@@ -1,6 +1,6 @@
 #include "objects/TextureLibrary.h"
-#include <algorithm>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,6 +8,7 @@
 #include <IL/il.h>
 #include <gtest/gtest.h>
 
+#include "tests/gl/AssetTree.h"
 #include "tests/gl/GLContext.h"
 
 namespace {
@@ -15,25 +16,12 @@ namespace {
 using gltest::writeJpeg;
 using gltest::writeSolidJpeg;
 
-// Runs the library in a folder of fixtures laid out like the game's run-time tree.
+// Runs the library in a folder of fixtures laid out like the game's run-time tree; image
+// number n is red 9 n.
 class TextureLibraryTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous = std::filesystem::current_path();
-        std::filesystem::create_directories(dir + "/textures");
-        std::filesystem::current_path(dir);
-    }
-    void TearDown() override { std::filesystem::current_path(previous); }
-
-    void writeAllTextures()
-    {
-        int n = 0;
-        for (const std::string& name : TextureLibrary::fileNames()) {
-            writeSolidJpeg(name, static_cast<unsigned char>(n * 9), 128, 64);
-            ++n;
-        }
-    }
+    void SetUp() override { tree.enter(); }
+    void TearDown() override { tree.leave(); }
 
     std::string load(TextureLibrary& library)
     {
@@ -42,15 +30,13 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    std::string dir = gltest::tempDir();
-    std::filesystem::path previous;
+    gltest::AssetTree tree{[](std::size_t n) { return gltest::Colour{static_cast<unsigned char>(n * 9), 128, 64}; }};
 };
 
 } // namespace
 
 TEST_F(TextureLibraryTest, AllTwentySixLoadInOrderWithUnitsEqualToTheirIndex)
 {
-    writeAllTextures();
     TextureLibrary library;
     std::string output = load(library);
 
@@ -74,21 +60,8 @@ TEST_F(TextureLibraryTest, AllTwentySixLoadInOrderWithUnitsEqualToTheirIndex)
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 
-TEST_F(TextureLibraryTest, FreshLibraryHoldsUnitsZeroToOneThousand)
-{
-    TextureLibrary library;
-    EXPECT_FALSE(library.ilInitialized);
-    EXPECT_EQ(library.freeUnits.size(), 1001u);
-    EXPECT_EQ(library.freeUnits.front(), 1000);
-    EXPECT_EQ(library.takeTextureUnit(), 0);
-    EXPECT_EQ(library.takeTextureUnit(), 1);
-    EXPECT_TRUE(library.textures.empty());
-    EXPECT_TRUE(library.getTextureIds().empty());
-}
-
 TEST_F(TextureLibraryTest, FailedLoadsPrintTheirMessageAndShiftLaterIndicesDown)
 {
-    writeAllTextures();
     // water_c (index 14) becomes grayscale, stone_c (index 16) goes missing.
     std::vector<unsigned char> gray(16 * 16, 90);
     writeJpeg("textures/water_c.jpg", 16, 16, 1, gray);

@@ -237,38 +237,6 @@ TEST_F(PhysicsWorld, CharacterStartsAtTheStartPointAndComesToRestOnTheFloor)
     EXPECT_TRUE(physics.canJump());
 }
 
-TEST_F(PhysicsWorld, WalkVectorIsAppliedEveryStepAndZeroStopsAtOnce)
-{
-    BulletPhysics physics(write("floor.obj", floorObj));
-    const int player = registerLikeTheGame(physics);
-    run(physics, 120);
-    const glm::vec3 start = characterPosition(physics, player);
-
-    // Forward with d = (0, 0, -1) goes along +z: one second at 10 units per second.
-    const glm::vec3 d(0, 0, -1);
-    for (int i = 0; i < 60; ++i) {
-        physics.walkForward(d, 10 * step);
-        physics.step();
-    }
-    glm::vec3 p = characterPosition(physics, player);
-    EXPECT_NEAR(p.z - start.z, 10, 1e-3);
-    EXPECT_NEAR(p.x, start.x, 1e-4);
-    EXPECT_NEAR(p.y, restHeight, 1e-3);
-
-    physics.walkForward(d, 0);
-    run(physics, 30);
-    const glm::vec3 stopped = characterPosition(physics, player);
-    EXPECT_NEAR(stopped.z, p.z, 1e-5);
-
-    // Backward along d: 30 steps of 0.1.
-    for (int i = 0; i < 30; ++i) {
-        physics.walkBackward(d, 0.1f);
-        physics.step();
-    }
-    p = characterPosition(physics, player);
-    EXPECT_NEAR(p.z - stopped.z, -3, 1e-3);
-}
-
 TEST_F(PhysicsWorld, HeldJumpGivesOneJumpPerLanding)
 {
     BulletPhysics physics(write("floor.obj", floorObj));
@@ -301,28 +269,6 @@ TEST_F(PhysicsWorld, HeldJumpGivesOneJumpPerLanding)
     }
     for (float a : apexes)
         EXPECT_NEAR(a, 6.637f, 0.01f);
-}
-
-TEST_F(PhysicsWorld, WarpReturnsTheCharacterToTheStartAndItFallsBack)
-{
-    BulletPhysics physics(write("floor.obj", floorObj));
-    const int player = registerLikeTheGame(physics);
-    run(physics, 120);
-    for (int i = 0; i < 30; ++i) {
-        physics.walkBackward(glm::vec3(1, 0, 0), 0.2f);
-        physics.step();
-    }
-    physics.walkForward(glm::vec3(1, 0, 0), 0);
-    ASSERT_NEAR(characterPosition(physics, player).x, 6, 1e-3);
-
-    physics.warp(glm::vec3(0, 10, 0));
-    EXPECT_EQ(characterPosition(physics, player), glm::vec3(0, 10, 0));
-
-    run(physics, 120);
-    const glm::vec3 p = characterPosition(physics, player);
-    EXPECT_NEAR(p.x, 0, 1e-4);
-    EXPECT_NEAR(p.y, restHeight, 1e-3);
-    EXPECT_NEAR(p.z, 0, 1e-4);
 }
 
 TEST_F(PhysicsWorld, ObjectBodiesWithZeroNormalNeverTouchTheCharacter)

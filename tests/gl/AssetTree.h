@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+class Scene;
+
+namespace gltest {
+
+using Colour = std::array<unsigned char, 3>;
+
+// The colour of image `index` of the texture list.
+using ImageColours = std::function<Colour(std::size_t index)>;
+
+// Every normal map flat (128, 128, 255), the other images `grey`, but those in `special`.
+ImageColours greyImages(unsigned char grey, const std::map<std::size_t, Colour>& special = {});
+
+// A run-time tree in a fresh temporary folder, laid out like the game's: the shipped
+// shaders, the 26 images as 16 x 16 JPEGs of one colour each, and an empty models folder.
+class AssetTree {
+public:
+    explicit AssetTree(const ImageColours& colours);
+
+    // Makes the tree the working directory, where the game looks for its files; leave()
+    // goes back.
+    void enter();
+    void leave();
+
+    std::string dir;
+
+private:
+    std::filesystem::path previous;
+};
+
+// What start-up builds before the models, in the working directory: the light, the camera,
+// the scene with its textures, programs and matrices. What it printed goes to `output`.
+Scene* startScene(std::string* output = nullptr);
+// Deletes the scene with its objects and player, then the camera and the light.
+void stopScene(Scene*& scene);
+
+} // namespace gltest
