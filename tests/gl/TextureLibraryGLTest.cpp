@@ -133,9 +133,11 @@ TEST_F(TextureLibraryTest, OddWidthImageUploadsWithoutShearing)
 TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndAnisotropic)
 {
     writeSolidJpeg("textures/a.jpg", 200, 100, 50);
+    writeSolidJpeg("textures/brick19.jpg", 200, 100, 50);
     TextureLibrary library;
     testing::internal::CaptureStdout();
     ASSERT_TRUE(library.loadTexture("textures/a.jpg"));
+    ASSERT_TRUE(library.loadTexture("textures/brick19.jpg"));
     testing::internal::GetCapturedStdout();
     GLint minFilter = 0, magFilter = 0, wrapS = 0, wrapT = 0, level4Width = 0;
     glBindTexture(GL_TEXTURE_2D, library.textures[0]->id);
@@ -144,13 +146,17 @@ TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndAnisotropic)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 4, GL_TEXTURE_WIDTH, &level4Width);
-    GLfloat anisotropy = 0.0f, offered = 1.0f;
-    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+    GLfloat plain = 0.0f, brick = 0.0f, offered = 1.0f;
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &plain);
+    glBindTexture(GL_TEXTURE_2D, library.textures[1]->id);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &brick);
     glBindTexture(GL_TEXTURE_2D, 0);
     if (GLEW_EXT_texture_filter_anisotropic)
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &offered);
-    // Four samples along a slant where the driver offers them, else GL's default of one.
-    EXPECT_EQ(anisotropy, std::min(4.0f, offered));
+    // The brick image gets four samples along a slant where the driver offers them; the
+    // others keep GL's default of one.
+    EXPECT_EQ(brick, std::min(4.0f, offered));
+    EXPECT_EQ(plain, 1.0f);
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(magFilter, GL_LINEAR);
     EXPECT_EQ(wrapS, GL_REPEAT);
