@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "render/GlHandle.h"
+
 class Scene;
 
 // The least work known to give a frame's shadow map and a picture of the same objects: the
@@ -13,8 +15,7 @@ class Scene;
 class FloorFrame {
 public:
     explicit FloorFrame(Scene& scene);
-    ~FloorFrame();
-    bool ready() const { return program != 0; }
+    bool ready() const { return static_cast<bool>(program); }
 
     void drawShadowMap();
     void drawCameraView();
@@ -22,7 +23,7 @@ public:
 
 private:
     Scene& scene;
-    GLuint program = 0;
+    ProgramHandle program;
     GLint modelLocation = -1;
     GLint viewLocation = -1;
     GLint projectionLocation = -1;
