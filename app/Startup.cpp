@@ -51,8 +51,8 @@ bool startPlatform(bool windowed)
     window = glfwCreateWindow(screen::width, screen::height, "The Tale of Gorbeck",
                               windowed ? nullptr : glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {
-        std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: " << glfwReason()
-                  << std::endl;
+        std::cerr << "gorbeck: could not create an " << screen::width << "x" << screen::height
+                  << " window with an OpenGL 3.3 core context: " << glfwReason() << std::endl;
         glfwTerminate();
         return false;
     }

@@ -7,6 +7,7 @@
 #include "physics/Gorbeck.h"
 #include "render/Display.h"
 #include "render/Scene.h"
+#include "render/Screen.h"
 #include "render/ShaderProgram.h"
 
 namespace {
@@ -69,7 +70,7 @@ void FloorFrame::drawShadowMap()
 
 void FloorFrame::drawCameraView()
 {
-    glViewport(0, 0, 800, 600);
+    glViewport(0, 0, screen::width, screen::height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glCullFace(GL_BACK);
     glUseProgram(program.get());

@@ -9,13 +9,7 @@
 #include "objects/TextureLibrary.h"
 #include "physics/Gorbeck.h"
 #include "render/Display.h"
-
-namespace {
-
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
-
-} // namespace
+#include "render/Screen.h"
 
 void Scene::createShadowMap()
 {
@@ -98,7 +92,7 @@ void Scene::drawShadowCasters()
 
 void Scene::renderCameraPass()
 {
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, screen::width, screen::height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glCullFace(GL_BACK);
     uploadLightingUniforms();
