@@ -1,7 +1,8 @@
 #include "objects/TexturedObject.h"
 
-#include "render/ShaderProgram.h"
 #include <glm/gtc/type_ptr.hpp>
+
+#include "render/ShaderProgram.h"
 
 TexturedObject::TexturedObject(GLuint program, GLuint depthProgram, int numMeshes)
     : Object(program, depthProgram, numMeshes)

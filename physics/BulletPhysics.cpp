@@ -1,16 +1,15 @@
 #include "physics/BulletPhysics.h"
 
-#include "objects/SharedImporter.h"
+#include <iostream>
+#include <stdexcept>
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <BulletDynamics/Character/btKinematicCharacterController.h>
-#include <btBulletDynamicsCommon.h>
-
 #include <assimp/scene.h>
+#include <btBulletDynamicsCommon.h>
 #include <glm/geometric.hpp>
 
-#include <iostream>
-#include <stdexcept>
+#include "objects/SharedImporter.h"
 
 namespace {
 
