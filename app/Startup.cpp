@@ -38,6 +38,7 @@ bool startPlatform(bool windowed)
         std::cerr << "gorbeck: the window library could not start: " << glfwReason() << std::endl;
         return false;
     }
+    // NOTE: the three start-up lines word for word (held by tests/e2e/test_startup_output.sh).
     std::cout << "initialized glfw" << std::endl;
 
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);

@@ -13,6 +13,8 @@
 
 namespace {
 
+// NOTE: wherever the player model is loaded, the character starts here (held by
+// tests/physics/BulletPhysicsTest.cpp).
 const btVector3 startPosition(0, 10, 0);
 constexpr float fixedStep = 1.0f / 60.0f;
 constexpr float allowedPenetration = 0.01f;
@@ -164,6 +166,8 @@ int BulletPhysics::addCharacter(glm::vec3 position)
     if (characterController)
         throw std::logic_error("BulletPhysics::addCharacter: the character already exists");
 
+    // NOTE: "blabla" and the load height are the character's announcement, word for word (held by
+    // tests/e2e/test_startup_output.sh).
     console << "blabla" << std::endl << position.y << std::endl;
 
     // The load position is only reported: the character always starts at the same point.
