@@ -51,6 +51,7 @@ struct Filter {
     const char* message;
 };
 
+// NOTE: the messages word for word (held by tests/app/FrameUpdateTest.cpp).
 // F4 flips to the filter that is not current: indexed by [mipmapMode][linearFiltering].
 const Filter flipFilters[3][2] = {
     {{GL_LINEAR, GL_LINEAR, "Mipmapping off, linear texture filtering"},
@@ -67,6 +68,8 @@ const Filter advanceFilters[3][2] = {
      {GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, "Mipmapping on (nearest neighbour), linear texture filtering"}},
     {{GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST, "Mipmapping on (linear), nearest neighbour texture filtering"},
      {GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, "Mipmapping on (linear), linear texture filtering"}},
+    // NOTE: "nearest texture filtering" where F4 says "nearest neighbour" (held by
+    // tests/app/FrameUpdateTest.cpp).
     {{GL_NEAREST, GL_NEAREST, "Mipmapping off, nearest texture filtering"},
      {GL_LINEAR, GL_LINEAR, "Mipmapping off, linear texture filtering"}},
 };
@@ -223,12 +226,15 @@ FrameRequests update(const FrameInput& input, std::ostream& console)
     lastFrameTime = now;
 
     // The frame rate shown is the one measured, however long the frame was.
+    // NOTE: 1/dt worked out as (1000 / dt) / 1000 (held by tests/app/FrameUpdateTest.cpp), and "inf" on a
+    // resumed frame, which no test holds.
     if (showFrameRate)
         console << "FPS: " << (1000.0f / frameTime) / 1000.0f << std::endl;
     if (toggled(input.down(Key::F2), keyLatches.f2))
         showFrameRate = !showFrameRate;
     if (toggled(input.down(Key::F3), keyLatches.f3)) {
         requests.wireframe = wireframe ? 0 : 1;
+        // NOTE: word for word (held by tests/gl/DisplayModesGLTest.cpp).
         console << (wireframe ? "Wire frame mode off" : "Wire frame mode on") << std::endl;
         wireframe = !wireframe;
     }

@@ -1,69 +1,54 @@
 #include "app/Globals.h"
 
+#include <tuple>
+
 #include "render/Screen.h"
-
-namespace {
-
-// What every run starts with, and what resetGlobals puts back: each value written once.
-struct StartValues {
-    int gameState = 0;
-    float lastFrameTime = 0.0f;
-    int mouseCenterX = screen::centreX;
-    int mouseCenterY = screen::centreY;
-    int mouseX = 0;
-    int mouseY = 0;
-    bool paused = false;
-    bool showFrameRate = false;
-    bool wireframe = false;
-    bool linearFiltering = false;
-    int mipmapMode = 1;
-    bool useVertexArrays = true;
-    bool swapInterval = false;
-    glm::vec3 lastPlayerPosition{0.0f, 0.0f, 0.0f};
-    KeyLatches keyLatches;
-};
-
-const StartValues start;
-
-} // namespace
 
 Light* light = nullptr;
 Camera* camera = nullptr;
 Scene* scene = nullptr;
 GLFWwindow* window = nullptr;
 
-int gameState = start.gameState;
-float lastFrameTime = start.lastFrameTime;
-int mouseCenterX = start.mouseCenterX;
-int mouseCenterY = start.mouseCenterY;
-int mouseX = start.mouseX;
-int mouseY = start.mouseY;
+// The start values of every run; resetGlobals puts these back.
+int gameState = 0;
+float lastFrameTime = 0.0f;
+int mouseCenterX = screen::centreX;
+int mouseCenterY = screen::centreY;
+int mouseX = 0;
+int mouseY = 0;
 
-bool paused = start.paused;
-bool showFrameRate = start.showFrameRate;
-bool wireframe = start.wireframe;
-bool linearFiltering = start.linearFiltering;
-int mipmapMode = start.mipmapMode;
-bool useVertexArrays = start.useVertexArrays;
-bool swapInterval = start.swapInterval;
-glm::vec3 lastPlayerPosition = start.lastPlayerPosition;
-KeyLatches keyLatches = start.keyLatches;
+bool paused = false;
+bool showFrameRate = false;
+bool wireframe = false;
+bool linearFiltering = false;
+int mipmapMode = 1;
+bool useVertexArrays = true;
+bool swapInterval = false;
+glm::vec3 lastPlayerPosition{0.0f, 0.0f, 0.0f};
+KeyLatches keyLatches;
+
+namespace {
+
+// The globals that resetGlobals restores, as one assignable record.
+auto resettable()
+{
+    return std::tie(gameState, lastFrameTime, mouseCenterX, mouseCenterY, mouseX, mouseY, paused, showFrameRate,
+                    wireframe, linearFiltering, mipmapMode, useVertexArrays, swapInterval, lastPlayerPosition,
+                    keyLatches);
+}
+
+template <typename... T> std::tuple<T...> copyOf(const std::tuple<T&...>& references)
+{
+    return references;
+}
+
+// Taken while this file's variables are initialised, in the order they are defined, so the
+// definitions above are the one place the start values are written.
+const auto startValues = copyOf(resettable());
+
+} // namespace
 
 void resetGlobals()
 {
-    gameState = start.gameState;
-    lastFrameTime = start.lastFrameTime;
-    mouseCenterX = start.mouseCenterX;
-    mouseCenterY = start.mouseCenterY;
-    mouseX = start.mouseX;
-    mouseY = start.mouseY;
-    paused = start.paused;
-    showFrameRate = start.showFrameRate;
-    wireframe = start.wireframe;
-    linearFiltering = start.linearFiltering;
-    mipmapMode = start.mipmapMode;
-    useVertexArrays = start.useVertexArrays;
-    swapInterval = start.swapInterval;
-    lastPlayerPosition = start.lastPlayerPosition;
-    keyLatches = start.keyLatches;
+    resettable() = startValues;
 }

@@ -38,6 +38,7 @@ bool startPlatform(bool windowed)
         std::cerr << "gorbeck: the window library could not start: " << glfwReason() << std::endl;
         return false;
     }
+    // NOTE: the three start-up lines word for word (held by tests/e2e/test_startup_output.sh).
     std::cout << "initialized glfw" << std::endl;
 
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
@@ -51,8 +52,8 @@ bool startPlatform(bool windowed)
     window = glfwCreateWindow(screen::width, screen::height, "The Tale of Gorbeck",
                               windowed ? nullptr : glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {
-        std::cerr << "gorbeck: could not create an 800x600 window with an OpenGL 3.3 core context: " << glfwReason()
-                  << std::endl;
+        std::cerr << "gorbeck: could not create an " << screen::width << "x" << screen::height
+                  << " window with an OpenGL 3.3 core context: " << glfwReason() << std::endl;
         glfwTerminate();
         return false;
     }

@@ -14,19 +14,12 @@ BumpMappedObject::BumpMappedObject(GLuint program, GLuint depthProgram, int numM
 
 void BumpMappedObject::initBuffers()
 {
-    vertexArrays.assign(numMeshes, 0);
-    depthVertexArrays.assign(numMeshes, 0);
+    clearBuffers();
     for (int i = 0; i < numMeshes; ++i) {
-        glGenVertexArrays(1, &vertexArrays[i]);
-        glBindVertexArray(vertexArrays[i]);
-        GLuint positions = attributeBuffer(vertexLocation, 4, vertices[i].data(), sizeof(glm::vec4) * numVertices[i]);
-        attributeBuffer(normalLocation, 3, normals[i].data(), sizeof(glm::vec3) * numNormals[i]);
-        attributeBuffer(texCoordLocation, 2, texCoords[i].data(), sizeof(glm::vec2) * numTexCoords[i]);
-        attributeBuffer(tangentLocation, 4, tangents[i].data(), sizeof(glm::vec4) * tangents[i].size());
-        GLuint elements = indexBuffer(indices[i]);
-        glBindVertexArray(0);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        createDepthVertexArray(i, positions, elements);
+        beginMeshBuffers(i);
+        bufferIds[i].push_back(
+            attributeBuffer(tangentLocation, 4, tangents[i].data(), sizeof(glm::vec4) * tangents[i].size()));
+        endMeshBuffers(i);
     }
 }
 
@@ -44,7 +37,7 @@ void BumpMappedObject::drawMesh(int i, bool useVertexArrays)
     bindTexture(normalTextures[i], normalMapLocation);
     GLsizei count = static_cast<GLsizei>(3 * numFaces[i]);
     if (useVertexArrays) {
-        glBindVertexArray(vertexArrays[i]);
+        glBindVertexArray(vertexArrays[i].get());
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
         glBindVertexArray(0);
         return;

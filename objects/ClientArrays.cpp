@@ -6,14 +6,25 @@ ClientArrays& ClientArrays::instance()
     return arrays;
 }
 
+ClientArrays::~ClientArrays()
+{
+    // The one instance is destroyed at exit, after the window and its context, which took
+    // these names with them.
+    vertexArray.release();
+    for (BufferHandle& buffer : buffers)
+        buffer.release();
+    indexBuffer.release();
+}
+
 void ClientArrays::begin()
 {
-    if (vertexArray == 0) {
-        glGenVertexArrays(1, &vertexArray);
-        glGenBuffers(maxAttributes, buffers);
-        glGenBuffers(1, &indexBuffer);
+    if (!vertexArray) {
+        vertexArray = makeVertexArray();
+        for (BufferHandle& buffer : buffers)
+            buffer = makeBuffer();
+        indexBuffer = makeBuffer();
     }
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.get());
     used = 0;
 }
 
@@ -21,7 +32,7 @@ void ClientArrays::attribute(GLint location, int components, const void* data, s
 {
     if (location < 0 || used == maxAttributes)
         return;
-    glBindBuffer(GL_ARRAY_BUFFER, buffers[used]);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[used].get());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STREAM_DRAW);
     glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
     glEnableVertexAttribArray(location);
@@ -30,7 +41,7 @@ void ClientArrays::attribute(GLint location, int components, const void* data, s
 
 void ClientArrays::drawTriangles(const GLuint* indices, GLsizei count)
 {
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer.get());
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * sizeof(GLuint), indices, GL_STREAM_DRAW);
     glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
 }

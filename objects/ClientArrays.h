@@ -4,12 +4,15 @@
 
 #include <GL/glew.h>
 
+#include "render/GlHandle.h"
+
 // The draw path from arrays in memory. A core profile cannot read vertex attributes or
 // indices from client memory, so each draw copies the mesh's arrays into stream buffers
 // of one vertex array object kept for this path and draws from those.
 class ClientArrays {
 public:
     static ClientArrays& instance();
+    ~ClientArrays();
 
     void begin();
     // A location of -1 (a name the program lacks) is skipped, as GL would ignore it.
@@ -20,9 +23,9 @@ public:
 private:
     static constexpr int maxAttributes = 4;
 
-    GLuint vertexArray = 0;
-    GLuint buffers[maxAttributes] = {};
-    GLuint indexBuffer = 0;
+    VertexArrayHandle vertexArray;
+    BufferHandle buffers[maxAttributes];
+    BufferHandle indexBuffer;
     GLint enabled[maxAttributes] = {};
     int used = 0;
 };

@@ -227,6 +227,8 @@ BumpMappedObject* createObject(Scene& scene, ImportedMeshes& meshes, const Textu
     for (int i = 0; i < count; ++i)
         computeTangents(*object, i);
     object->initBuffers();
+    // NOTE: every object registers a body that never collides (held by tests/gl/ModelImportGLTest.cpp,
+    // tests/physics/BulletPhysicsTest.cpp).
     scene.physics->addStaticPlane(object->position, glm::vec3(0.0f));
     return object;
 }
@@ -240,11 +242,14 @@ bool loadModel(Scene& scene, const std::string& path, const TexturePairs& textur
         return false;
     }
 
+    // NOTE: the summary lines word for word (held by tests/gl/ModelImportGLTest.cpp).
     std::cout << "numMeshes of " << path << ": " << meshes.numMeshes << std::endl;
     unsigned vertexCount = meshes.numVertices[0];
     unsigned faceCount = meshes.numFaces[0];
     // The counts and byte sizes of mesh 0: positions and "colours" are 4 floats a vertex,
     // normals 3, triangles 3 indices.
+    // NOTE: every model's lines say "gorbeck", the level's too, and "numcol" counts colours no
+    // model has (held by tests/gl/ModelImportGLTest.cpp, tests/e2e/test_startup_output.sh).
     const unsigned vec4Bytes = sizeof(glm::vec4), vec3Bytes = sizeof(glm::vec3), triangleBytes = 3 * sizeof(GLuint);
     std::cout << "gorbeck numver: " << vertexCount << " | " << vec4Bytes * vertexCount << std::endl;
     std::cout << "gorbeck numnor: " << vertexCount << " | " << vec3Bytes * vertexCount << std::endl;

@@ -65,7 +65,7 @@ void Object::drawMeshDepth(int i, bool useVertexArrays)
 {
     GLsizei count = static_cast<GLsizei>(3 * numFaces[i]);
     if (useVertexArrays) {
-        glBindVertexArray(depthVertexArrays[i]);
+        glBindVertexArray(depthVertexArrays[i].get());
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
         glBindVertexArray(0);
         return;

@@ -7,6 +7,7 @@
 #include <glm/glm.hpp>
 
 #include "objects/MeshBounds.h"
+#include "render/GlHandle.h"
 
 // A drawable model: the meshes of one model file, the matrices that place it, its
 // material and the GL objects and locations it draws with.
@@ -52,9 +53,10 @@ public:
     std::vector<unsigned> numFaces;
     std::vector<unsigned> numVertices;
     std::vector<unsigned> numNormals;
-    std::vector<GLuint> vertexArrays;
-    std::vector<GLuint> depthVertexArrays;
-    std::vector<std::vector<GLuint>> bufferIds;
+    std::vector<VertexArrayHandle> vertexArrays;
+    std::vector<VertexArrayHandle> depthVertexArrays;
+    // Every buffer mesh i's vertex arrays read, positions first and indices last.
+    std::vector<std::vector<BufferHandle>> bufferIds;
     GLuint program = 0;
     GLuint depthProgram = 0;
     GLint modelLocation = -1;

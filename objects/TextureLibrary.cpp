@@ -76,6 +76,8 @@ bool TextureLibrary::loadTexture(const std::string& path)
 {
     attempts.push_back(-1);
     auto texture = std::make_unique<Texture>();
+    // NOTE: this line and the two failure lines below word for word (held by
+    // tests/gl/TextureLibraryGLTest.cpp).
     std::cout << "loading " << path << std::endl;
 
     if (!ilInitialized) {

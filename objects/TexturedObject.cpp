@@ -1,7 +1,8 @@
 #include "objects/TexturedObject.h"
 
-#include "render/ShaderProgram.h"
 #include <glm/gtc/type_ptr.hpp>
+
+#include "render/ShaderProgram.h"
 
 TexturedObject::TexturedObject(GLuint program, GLuint depthProgram, int numMeshes)
     : Object(program, depthProgram, numMeshes)
@@ -12,11 +13,10 @@ TexturedObject::TexturedObject(GLuint program, GLuint depthProgram, int numMeshe
     }
 }
 
-GLuint TexturedObject::attributeBuffer(GLint location, int components, const void* data, std::size_t bytes)
+BufferHandle TexturedObject::attributeBuffer(GLint location, int components, const void* data, std::size_t bytes)
 {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    BufferHandle buffer = makeBuffer();
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.get());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
     if (location >= 0) {
         glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
@@ -25,11 +25,10 @@ GLuint TexturedObject::attributeBuffer(GLint location, int components, const voi
     return buffer;
 }
 
-GLuint TexturedObject::indexBuffer(const std::vector<GLuint>& meshIndices)
+BufferHandle TexturedObject::indexBuffer(const std::vector<GLuint>& meshIndices)
 {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    BufferHandle buffer = makeBuffer();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.get());
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(meshIndices.size() * sizeof(GLuint)),
                  meshIndices.data(), GL_STATIC_DRAW);
     return buffer;
@@ -37,8 +36,8 @@ GLuint TexturedObject::indexBuffer(const std::vector<GLuint>& meshIndices)
 
 void TexturedObject::createDepthVertexArray(int i, GLuint positionBuffer, GLuint elementBuffer)
 {
-    glGenVertexArrays(1, &depthVertexArrays[i]);
-    glBindVertexArray(depthVertexArrays[i]);
+    depthVertexArrays[i] = makeVertexArray();
+    glBindVertexArray(depthVertexArrays[i].get());
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
     if (depthVertexLocation >= 0) {
         glVertexAttribPointer(depthVertexLocation, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
@@ -49,23 +48,41 @@ void TexturedObject::createDepthVertexArray(int i, GLuint positionBuffer, GLuint
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
+void TexturedObject::clearBuffers()
+{
+    vertexArrays.clear();
+    depthVertexArrays.clear();
+    bufferIds.clear();
+    vertexArrays.resize(numMeshes);
+    depthVertexArrays.resize(numMeshes);
+    bufferIds.resize(numMeshes);
+}
+
+void TexturedObject::beginMeshBuffers(int i)
+{
+    vertexArrays[i] = makeVertexArray();
+    glBindVertexArray(vertexArrays[i].get());
+    std::vector<BufferHandle>& buffers = bufferIds[i];
+    buffers.push_back(attributeBuffer(vertexLocation, 4, vertices[i].data(), sizeof(glm::vec4) * numVertices[i]));
+    buffers.push_back(attributeBuffer(normalLocation, 3, normals[i].data(), sizeof(glm::vec3) * numNormals[i]));
+    buffers.push_back(attributeBuffer(texCoordLocation, 2, texCoords[i].data(), sizeof(glm::vec2) * numTexCoords[i]));
+}
+
+void TexturedObject::endMeshBuffers(int i)
+{
+    std::vector<BufferHandle>& buffers = bufferIds[i];
+    buffers.push_back(indexBuffer(indices[i]));
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    createDepthVertexArray(i, buffers.front().get(), buffers.back().get());
+}
+
 void TexturedObject::initBuffers()
 {
-    vertexArrays.assign(numMeshes, 0);
-    depthVertexArrays.assign(numMeshes, 0);
-    bufferIds.assign(numMeshes, {});
+    clearBuffers();
     for (int i = 0; i < numMeshes; ++i) {
-        glGenVertexArrays(1, &vertexArrays[i]);
-        glBindVertexArray(vertexArrays[i]);
-        bufferIds[i] = {
-            attributeBuffer(vertexLocation, 4, vertices[i].data(), sizeof(glm::vec4) * numVertices[i]),
-            attributeBuffer(normalLocation, 3, normals[i].data(), sizeof(glm::vec3) * numNormals[i]),
-            attributeBuffer(texCoordLocation, 2, texCoords[i].data(), sizeof(glm::vec2) * numTexCoords[i]),
-            indexBuffer(indices[i]),
-        };
-        glBindVertexArray(0);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        createDepthVertexArray(i, bufferIds[i][0], bufferIds[i][3]);
+        beginMeshBuffers(i);
+        endMeshBuffers(i);
     }
 }
 
@@ -91,7 +108,7 @@ void TexturedObject::draw(bool)
     beginDraw();
     for (int i = 0; i < numMeshes; ++i) {
         bindTexture(colorTextures[i], colorMapLocation);
-        glBindVertexArray(vertexArrays[i]);
+        glBindVertexArray(vertexArrays[i].get());
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * numFaces[i]), GL_UNSIGNED_INT, nullptr);
         glBindVertexArray(0);
     }

@@ -24,8 +24,14 @@ protected:
     void beginDraw();
     void bindTexture(const Texture* texture, GLint samplerLocation);
     // Generates a buffer, fills it with `bytes` of `data` and points `location` at it.
-    static GLuint attributeBuffer(GLint location, int components, const void* data, std::size_t bytes);
-    static GLuint indexBuffer(const std::vector<GLuint>& meshIndices);
+    static BufferHandle attributeBuffer(GLint location, int components, const void* data, std::size_t bytes);
+    static BufferHandle indexBuffer(const std::vector<GLuint>& meshIndices);
+    // Empties the vertex array and buffer lists and makes room for one entry per mesh.
+    void clearBuffers();
+    // Mesh i's vertex array, bound, with its position, normal and texture coordinate buffers;
+    // a subclass adds its own attributes before endMeshBuffers(i) adds the indices.
+    void beginMeshBuffers(int i);
+    void endMeshBuffers(int i);
     // The shadow pass's vertex array for a mesh: its position and index buffers.
     void createDepthVertexArray(int i, GLuint positionBuffer, GLuint elementBuffer);
 };

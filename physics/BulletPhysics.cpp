@@ -1,19 +1,20 @@
 #include "physics/BulletPhysics.h"
 
-#include "objects/SharedImporter.h"
-
-#include <BulletCollision/CollisionDispatch/btGhostObject.h>
-#include <BulletDynamics/Character/btKinematicCharacterController.h>
-#include <btBulletDynamicsCommon.h>
-
-#include <assimp/scene.h>
-#include <glm/geometric.hpp>
-
 #include <iostream>
 #include <stdexcept>
 
+#include <BulletCollision/CollisionDispatch/btGhostObject.h>
+#include <BulletDynamics/Character/btKinematicCharacterController.h>
+#include <assimp/scene.h>
+#include <btBulletDynamicsCommon.h>
+#include <glm/geometric.hpp>
+
+#include "objects/SharedImporter.h"
+
 namespace {
 
+// NOTE: wherever the player model is loaded, the character starts here (held by
+// tests/physics/BulletPhysicsTest.cpp).
 const btVector3 startPosition(0, 10, 0);
 constexpr float fixedStep = 1.0f / 60.0f;
 constexpr float allowedPenetration = 0.01f;
@@ -165,6 +166,8 @@ int BulletPhysics::addCharacter(glm::vec3 position)
     if (characterController)
         throw std::logic_error("BulletPhysics::addCharacter: the character already exists");
 
+    // NOTE: "blabla" and the load height are the character's announcement, word for word (held by
+    // tests/e2e/test_startup_output.sh).
     console << "blabla" << std::endl << position.y << std::endl;
 
     // The load position is only reported: the character always starts at the same point.

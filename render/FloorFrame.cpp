@@ -7,6 +7,7 @@
 #include "physics/Gorbeck.h"
 #include "render/Display.h"
 #include "render/Scene.h"
+#include "render/Screen.h"
 #include "render/ShaderProgram.h"
 
 namespace {
@@ -22,11 +23,11 @@ const char* fragmentSource = "#version 330 core\n"
                              "out vec4 fragColor;\n"
                              "void main() { fragColor = vec4(0.5, 0.5, 0.5, 1.0); }\n";
 
-GLuint compile(GLenum stage, const char* source)
+ShaderHandle compile(GLenum stage, const char* source)
 {
-    GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
+    ShaderHandle shader(glCreateShader(stage));
+    glShaderSource(shader.get(), 1, &source, nullptr);
+    glCompileShader(shader.get());
     return shader;
 }
 
@@ -39,30 +40,21 @@ FloorFrame::FloorFrame(Scene& scene) : scene(scene)
     GLint vertexLocation = glGetAttribLocation(scene.shadowProgram, "vertex");
     if (vertexLocation < 0)
         return;
-    GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
-    GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
-    program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
+    // Attached shaders deleted by their handles live on inside the program.
+    ShaderHandle vertex = compile(GL_VERTEX_SHADER, vertexSource);
+    ShaderHandle fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    ProgramHandle linked(glCreateProgram());
+    glAttachShader(linked.get(), vertex.get());
+    glAttachShader(linked.get(), fragment.get());
     // The objects' position-only vertex arrays feed the depth program's "vertex" location.
-    glBindAttribLocation(program, static_cast<GLuint>(vertexLocation), "vertex");
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    if (!programLinked(program)) {
-        glDeleteProgram(program);
-        program = 0;
+    glBindAttribLocation(linked.get(), static_cast<GLuint>(vertexLocation), "vertex");
+    glLinkProgram(linked.get());
+    if (!programLinked(linked.get()))
         return;
-    }
-    modelLocation = glGetUniformLocation(program, "model");
-    viewLocation = glGetUniformLocation(program, "view");
-    projectionLocation = glGetUniformLocation(program, "projection");
-}
-
-FloorFrame::~FloorFrame()
-{
-    if (program)
-        glDeleteProgram(program);
+    program = std::move(linked);
+    modelLocation = glGetUniformLocation(program.get(), "model");
+    viewLocation = glGetUniformLocation(program.get(), "view");
+    projectionLocation = glGetUniformLocation(program.get(), "projection");
 }
 
 void FloorFrame::drawShadowMap()
@@ -78,10 +70,10 @@ void FloorFrame::drawShadowMap()
 
 void FloorFrame::drawCameraView()
 {
-    glViewport(0, 0, 800, 600);
+    glViewport(0, 0, screen::width, screen::height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glCullFace(GL_BACK);
-    glUseProgram(program);
+    glUseProgram(program.get());
     glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(scene.view));
     glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(scene.projection));
     if (scene.player)

@@ -2,19 +2,20 @@
 
 #include <GL/glew.h>
 
+#include "render/GlHandle.h"
+
 class Scene;
 
 // The least work known to give a frame's shadow map and a picture of the same objects: the
 // depth of the player and the level drawn from the light as the shadow pass draws them, into
 // the shadow map cleared the way the shadow pass clears it; the same objects drawn once into
-// the 800 x 600 window in one colour; the swap. The timedemo draws it after every frame of
+// the window in one colour; the swap. The timedemo draws it after every frame of
 // play, from the same positions, so the frame's cost reads as a ratio to it. Whatever cheaper
 // mechanism the game adopts for a part of its frame, this uses too.
 class FloorFrame {
 public:
     explicit FloorFrame(Scene& scene);
-    ~FloorFrame();
-    bool ready() const { return program != 0; }
+    bool ready() const { return static_cast<bool>(program); }
 
     void drawShadowMap();
     void drawCameraView();
@@ -22,7 +23,7 @@ public:
 
 private:
     Scene& scene;
-    GLuint program = 0;
+    ProgramHandle program;
     GLint modelLocation = -1;
     GLint viewLocation = -1;
     GLint projectionLocation = -1;

@@ -1,16 +1,10 @@
 #include "render/GpuTimer.h"
 
-GpuTimer::~GpuTimer()
-{
-    if (!queries.empty())
-        glDeleteQueries(static_cast<GLsizei>(queries.size()), queries.data());
-}
-
 void GpuTimer::begin()
 {
     GLuint query = 0;
     glGenQueries(1, &query);
-    queries.push_back(query);
+    queries.emplace_back(query);
     glBeginQuery(GL_TIME_ELAPSED, query);
 }
 
@@ -22,9 +16,9 @@ void GpuTimer::end()
 std::vector<double> GpuTimer::millisecondsEach()
 {
     std::vector<double> spans;
-    for (GLuint query : queries) {
+    for (const QueryHandle& query : queries) {
         GLuint64 nanoseconds = 0;
-        glGetQueryObjectui64v(query, GL_QUERY_RESULT, &nanoseconds);
+        glGetQueryObjectui64v(query.get(), GL_QUERY_RESULT, &nanoseconds);
         spans.push_back(static_cast<double>(nanoseconds) / 1e6);
     }
     return spans;

@@ -9,13 +9,7 @@
 #include "objects/TextureLibrary.h"
 #include "physics/Gorbeck.h"
 #include "render/Display.h"
-
-namespace {
-
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
-
-} // namespace
+#include "render/Screen.h"
 
 void Scene::createShadowMap()
 {
@@ -42,6 +36,7 @@ void Scene::createShadowMap()
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, shadowMapTexture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
+    // NOTE: word for word; no test holds it, as Mesa never leaves this framebuffer incomplete.
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         std::cout << "GL_FRAMEBUFFER_COMPLETE failed, CANNOT use FBO" << std::endl;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -96,7 +91,7 @@ void Scene::drawShadowCasters()
 
 void Scene::renderCameraPass()
 {
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, screen::width, screen::height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glCullFace(GL_BACK);
     uploadLightingUniforms();

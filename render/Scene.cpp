@@ -71,6 +71,7 @@ Scene::~Scene() = default;
 
 void Scene::loadShaders()
 {
+    // NOTE: the failure lines word for word, "shaderloading" as one (held by tests/e2e/fault_matrix.sh).
     if (!buildShaderProgram("shader/color.vert", "shader/color.frag", colorProgram))
         std::cout << "colorShader: shaderloading not successful" << std::endl;
     if (!buildShaderProgram("shader/texture.vert", "shader/texture.frag", textureProgram))

@@ -20,6 +20,8 @@ bool reportCompileStatus(GLuint shader, const char* path, bool sourceRead)
     } else {
         std::snprintf(log, sizeof log, "could not open the source file %s", path ? path : "(null)");
     }
+    // NOTE: "successful compiled", and the failure report ending in a plain line end, word for
+    // word (held by tests/gl/ShaderProgramGLTest.cpp).
     if (status == 0) {
         std::cout << "The shader " << (path ? path : "(null)") << " failed to compile with following error:\n"
                   << log << "\n";
@@ -88,6 +90,7 @@ bool buildShaderProgram(const char* vertexPath, const char* fragmentPath, GLuint
     if (linked == 0) {
         char log[infoLogSize] = {};
         glGetProgramInfoLog(program, infoLogSize, nullptr, log);
+        // NOTE: this report and "successful linked" word for word (held by tests/gl/ShaderProgramGLTest.cpp).
         std::cout << "The program failed to link with following error:\n" << log << "\n";
         return false;
     }

@@ -50,22 +50,23 @@ TextManager::TextManager(TextureLibrary* library) : textureLibrary(library)
 void TextManager::createQuad()
 {
     // A core profile has no client-side arrays: the quad lives in buffers made once.
-    glGenVertexArrays(1, &quadArray);
-    glBindVertexArray(quadArray);
-    glGenBuffers(3, quadBuffers);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffers[0]);
+    quadArray = makeVertexArray();
+    glBindVertexArray(quadArray.get());
+    for (BufferHandle& buffer : quadBuffers)
+        buffer = makeBuffer();
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffers[0].get());
     glBufferData(GL_ARRAY_BUFFER, sizeof quadPositions, quadPositions, GL_STATIC_DRAW);
     if (vertexLocation >= 0) {
         glEnableVertexAttribArray(vertexLocation);
         glVertexAttribPointer(vertexLocation, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
     }
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffers[1]);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffers[1].get());
     glBufferData(GL_ARRAY_BUFFER, sizeof quadTexCoords, quadTexCoords, GL_STATIC_DRAW);
     if (texCoordLocation >= 0) {
         glEnableVertexAttribArray(texCoordLocation);
         glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadBuffers[2]);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadBuffers[2].get());
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof quadIndices, quadIndices, GL_STATIC_DRAW);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -84,7 +85,7 @@ void TextManager::drawEndScreen(unsigned textureIndex)
         glActiveTexture(GL_TEXTURE0 + texture.unit);
         glBindTexture(GL_TEXTURE_2D, texture.id);
         glUniform1i(textureMapLocation, texture.unit);
-        glBindVertexArray(quadArray);
+        glBindVertexArray(quadArray.get());
         glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
         glBindVertexArray(0);
         glUseProgram(0);

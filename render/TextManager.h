@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include "render/GlHandle.h"
+
 class TextureLibrary;
 
 // Draws the end screens: one full-window textured quad showing the win or lose image.
@@ -35,6 +37,6 @@ private:
     void createQuad();
 
     bool programReady = false;
-    GLuint quadArray = 0;
-    GLuint quadBuffers[3] = {0, 0, 0}; // positions, texture coordinates, indices
+    VertexArrayHandle quadArray;
+    BufferHandle quadBuffers[3]; // positions, texture coordinates, indices
 };
