@@ -1,37 +1,48 @@
 # Sourced by the end-to-end tests: runs the real game from a run-time tree and ends it.
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
 
-# copy_runtime SRC DST: a private copy of the run-time tree that a test may break.
-copy_runtime() {
-    mkdir -p "$2"
-    cp -r "$1/gorbeck" "$1/shader" "$1/models" "$1/textures" "$1/sounds" "$2/"
+# in_runtime RUNTIME_DIR [no-display]: a scratch folder $work and (unless told otherwise) a
+# private Xvfb, both gone at exit; the working directory becomes the run-time tree.
+in_runtime() {
+    runtime=$1
+    work=$(mktemp -d)
+    trap 'stop_xvfb; rm -rf "$work"' EXIT
+    [ "${2:-}" = no-display ] || start_xvfb || fail "no Xvfb"
+    cd "$runtime" || fail "no run-time tree $runtime"
 }
 
-# run_game_until_escape DIR OUT ERR [FLAGS...]: starts ./gorbeck in DIR on the current
-# DISPLAY, waits for its window, presses Escape until the game ends (60 s at most) and sets
-# GAME_STATUS.
-run_game_until_escape() {
-    local dir=$1 out=$2 err=$3
-    shift 3
-    (cd "$dir" && exec ./gorbeck "$@") >"$out" 2>"$err" &
-    local pid=$!
+# start_game OUT ERR [FLAGS...]: starts ./gorbeck on the current DISPLAY and returns once it
+# has drawn its first frame: the console shows the level's summary and a little time passed.
+start_game() {
+    local out=$1 err=$2
+    shift 2
+    ./gorbeck "$@" >"$out" 2>"$err" &
+    game_pid=$!
     for _ in $(seq 1 600); do
-        kill -0 "$pid" 2>/dev/null || break
-        if xdotool search --name "The Tale of Gorbeck" >/dev/null 2>&1; then
-            xdotool key Escape 2>/dev/null || true
-        fi
+        grep -q '^numMeshes of models/level.obj' "$out" && break
+        kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.1
     done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -9 "$pid"
-        wait "$pid" 2>/dev/null
+    sleep 2
+}
+
+# quit_game: presses Escape until the game ends (60 s at most) and fails unless its exit
+# status is 0; ERR is shown when it is not.
+quit_game() {
+    for _ in $(seq 1 600); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        xdotool key Escape 2>/dev/null || true
+        sleep 0.1
+    done
+    if kill -0 "$game_pid" 2>/dev/null; then
+        kill -9 "$game_pid"
         fail "the game did not end within 60 seconds of Escape"
     fi
-    wait "$pid"
-    GAME_STATUS=$?
+    wait "$game_pid" || fail "exit status $?: $(head -c 1000 "$1")"
 }

@@ -4,17 +4,11 @@
 # that standard error holds no sanitizer report. Made for sanitizer builds; GORBECK_PRELOAD,
 # when set, is the game's LD_PRELOAD.
 . "$(dirname "$0")/game.sh"
-runtime=$1
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-start_xvfb || fail "no Xvfb"
+in_runtime "$1"
 
 # The header and the first 60 frames; the route only ends in the water much later.
 awk '/^frame / && ++n > 60 { exit } { print }' "$source_dir/demo/lose.replay" >"$work/start.replay"
 [ "$(grep -c '^frame ' "$work/start.replay")" = 60 ] || fail "demo/lose.replay has fewer than 60 frames"
-
-cd "$runtime"
 timeout -k 10 600 env ${GORBECK_PRELOAD:+LD_PRELOAD="$GORBECK_PRELOAD"} ./gorbeck --replay "$work/start.replay" --draw-every 20 >"$work/out" 2>"$work/err"
 status=$?
 if grep -qE 'ERROR: AddressSanitizer|runtime error:|LeakSanitizer|ERROR: UndefinedBehaviorSanitizer' "$work/err"; then

@@ -2,10 +2,7 @@
 # Flags: --help prints the usage; an unknown flag or a missing or malformed replay gives one
 # line on standard error and status 2 before any window opens (so even without a display).
 . "$(dirname "$0")/game.sh"
-runtime=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$runtime"
+in_runtime "$1" no-display
 
 expect_refusal() { # expected-message args...
     local expected=$1

@@ -3,20 +3,8 @@
 # switches wireframe on and off with its messages, F2 starts the frame-rate lines, holding W
 # changes the picture, and Escape ends the game with status 0.
 . "$(dirname "$0")/game.sh"
-runtime=$1
-work=$(mktemp -d)
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-start_xvfb || fail "no Xvfb"
-cd "$runtime"
-
-./gorbeck >"$work/out" 2>"$work/err" &
-pid=$!
-# The first frame has been drawn once the console shows the level's summary and a little time passed.
-for _ in $(seq 1 600); do
-    grep -q '^numMeshes of models/level.obj' "$work/out" && break
-    sleep 0.1
-done
-sleep 2
+in_runtime "$1"
+start_game "$work/out" "$work/err"
 
 press() { # key seconds
     xdotool keydown "$1"
@@ -34,14 +22,7 @@ press w 3
 import -window root "$work/after.png"
 press F2 0.3
 sleep 2
-for _ in $(seq 1 300); do
-    kill -0 "$pid" 2>/dev/null || break
-    xdotool key Escape 2>/dev/null || true
-    sleep 0.1
-done
-wait "$pid"
-status=$?
-[ "$status" = 0 ] || fail "exit status $status: $(cat "$work/err")"
+quit_game "$work/err"
 
 [ "$(grep -c '^Wire frame mode on$' "$work/out")" = 1 ] || fail "expected one 'Wire frame mode on'"
 [ "$(grep -c '^Wire frame mode off$' "$work/out")" = 1 ] || fail "expected one 'Wire frame mode off'"

@@ -4,14 +4,9 @@
 # the player's and the level's model summaries with the character's two lines between.
 # Escape ends the game with status 0, full screen and in an 800x600 window.
 . "$(dirname "$0")/game.sh"
-runtime=$1
-work=$(mktemp -d)
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-start_xvfb || fail "no Xvfb"
-
-copy_runtime "$runtime" "$work/game"
-run_game_until_escape "$work/game" "$work/out" "$work/err"
-[ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS"
+in_runtime "$1"
+start_game "$work/out" "$work/err"
+quit_game "$work/err"
 
 # The whole start, line by line, up to the first frame: each expected line is a pattern,
 # exact except for the driver's version and the models' counts.
@@ -55,7 +50,7 @@ grep -E '^gorbeck num' "$work/out" | awk '
     END { exit bad }' || fail "a byte size is not its count times the element size"
 [ "${#lines[@]}" -eq "${#patterns[@]}" ] || fail "$(( ${#lines[@]} - ${#patterns[@]} )) more lines than expected before the first frame"
 
-run_game_until_escape "$work/game" "$work/out2" "$work/err2" --windowed
-[ "$GAME_STATUS" = 0 ] || fail "--windowed: exit status $GAME_STATUS; stderr: $(cat "$work/err2")"
+start_game "$work/out2" "$work/err2" --windowed
+quit_game "$work/err2"
 head -n 1 "$work/out2" | grep -qx "initialized glfw" || fail "--windowed: start-up lines missing"
 echo "PASS"
