@@ -97,12 +97,7 @@ if [ "$alive" = 1 ]; then
     xdotool key u
     sleep 1
     rss_end=$(rss "$pid")
-    for _ in $(seq 1 600); do
-        kill -0 "$pid" 2>/dev/null || break
-        xdotool key Escape 2>/dev/null || true
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
+    if ! escape_until_ended "$pid"; then
         status="did not end on Escape"
     else
         set +e

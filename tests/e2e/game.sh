@@ -35,12 +35,7 @@ start_game() {
 # quit_game: presses Escape until the game ends (60 s at most) and fails unless its exit
 # status is 0; ERR is shown when it is not.
 quit_game() {
-    for _ in $(seq 1 600); do
-        kill -0 "$game_pid" 2>/dev/null || break
-        xdotool key Escape 2>/dev/null || true
-        sleep 0.1
-    done
-    if kill -0 "$game_pid" 2>/dev/null; then
+    if ! escape_until_ended "$game_pid"; then
         kill -9 "$game_pid"
         fail "the game did not end within 60 seconds of Escape"
     fi

@@ -1,6 +1,6 @@
 # Sourced by the scripts that need a display. start_xvfb starts a private Xvfb on a free
 # display number (Xvfb picks it itself through -displayfd, so parallel tests never race
-# for one) and exports DISPLAY; stop_xvfb ends it.
+# for one) and exports DISPLAY; stop_xvfb ends it. escape_until_ended ends a game with Escape.
 XVFB_PID=""
 
 start_xvfb() {
@@ -20,6 +20,17 @@ start_xvfb() {
         return 1
     fi
     export DISPLAY=":$number"
+}
+
+# escape_until_ended PID: presses Escape until the process ends, 60 s at most; fails if it
+# is still running then.
+escape_until_ended() {
+    for _ in $(seq 1 600); do
+        kill -0 "$1" 2>/dev/null || return 0
+        xdotool key Escape 2>/dev/null || true
+        sleep 0.1
+    done
+    ! kill -0 "$1" 2>/dev/null
 }
 
 stop_xvfb() {
