@@ -66,6 +66,17 @@ TEST(Camera, UpdateTargetPlacesTheTargetAtYawAndPitchFromTheEye)
     expectVec3(camera.target, 10.5f, 2.0f - 0.5773503f, -4.0f + 0.8660254f, 1e-6f);
 }
 
+TEST(Camera, ViewMatrixPutsTheEyeAtTheOriginAndTheTargetStraightAhead)
+{
+    Camera camera;
+    camera.position = glm::vec3(10.0f, 2.0f, -4.0f);
+    camera.target = glm::vec3(11.0f, 3.0f, -4.0f);
+    glm::mat4 view = camera.viewMatrix();
+    // The eye sits at the origin of view space, looking down -z: the target, sqrt 2 away, lies on that axis.
+    expectVec3(glm::vec3(view * glm::vec4(camera.position, 1.0f)), 0.0f, 0.0f, 0.0f, 1e-5f);
+    expectVec3(glm::vec3(view * glm::vec4(camera.target, 1.0f)), 0.0f, 0.0f, -1.4142136f, 1e-5f);
+}
+
 TEST(Light, StartsWithTheGamesColoursAboveTheOrigin)
 {
     Light light;
