@@ -1,6 +1,5 @@
 #include "objects/TextureLibrary.h"
 
-#include <algorithm>
 #include <iostream>
 
 #include <GLFW/glfw3.h>
@@ -12,29 +11,6 @@
 namespace {
 
 constexpr int highestUnit = 1000;
-// Brick and stone seen at a slant shimmer with plain mipmapping; four samples along the
-// slant calm them without blurring the floor near the camera. Only their colour images get
-// them: in software rendering any anisotropy doubles the cost of every fragment that reads
-// the texture, and the other images (and the normal maps) show no shimmer.
-constexpr float wantedAnisotropy = 4.0f;
-
-bool shimmers(const std::string& path)
-{
-    return path == "textures/brick19.jpg" || path == "textures/stone_c.jpg";
-}
-
-// What the driver offers of the wanted anisotropy; 1 (none) without the extension.
-float anisotropy()
-{
-    static const float offered = [] {
-        if (!GLEW_EXT_texture_filter_anisotropic && !GLEW_ARB_texture_filter_anisotropic)
-            return 1.0f;
-        GLfloat largest = 1.0f;
-        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
-        return std::min(wantedAnisotropy, std::max(1.0f, largest));
-    }();
-    return offered;
-}
 
 } // namespace
 
@@ -111,7 +87,7 @@ bool TextureLibrary::loadTexture(const std::string& path)
     ilCopyPixels(0, 0, 0, texture->width, texture->height, 1, IL_RGB, IL_UNSIGNED_BYTE, texture->pixels.data());
     releaseImage();
 
-    upload(*texture, shimmers(path));
+    upload(*texture);
     textureIds.push_back(texture->id);
     texture->unit = takeTextureUnit();
     attempts.back() = static_cast<int>(textures.size());
@@ -119,7 +95,7 @@ bool TextureLibrary::loadTexture(const std::string& path)
     return true;
 }
 
-void TextureLibrary::upload(Texture& texture, bool anisotropic)
+void TextureLibrary::upload(Texture& texture)
 {
     glGenTextures(1, &texture.id);
     glBindTexture(GL_TEXTURE_2D, texture.id);
@@ -131,8 +107,8 @@ void TextureLibrary::upload(Texture& texture, bool anisotropic)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    if (anisotropic && anisotropy() > 1.0f)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy());
+    // No anisotropic filtering: llvmpipe takes seconds for a frame where a filtered image
+    // fills the window at a slant.
     auto generateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glfwGetProcAddress("glGenerateMipmap"));
     if (generateMipmap)
         generateMipmap(GL_TEXTURE_2D);
@@ -144,7 +120,7 @@ std::unique_ptr<Texture> TextureLibrary::plainTexture(unsigned char r, unsigned 
     auto texture = std::make_unique<Texture>();
     texture->width = texture->height = 1;
     texture->pixels = {r, g, b};
-    upload(*texture, false);
+    upload(*texture);
     texture->unit = takeTextureUnit();
     return texture;
 }

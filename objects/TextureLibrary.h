@@ -45,8 +45,7 @@ public:
 
 private:
     // Creates the GL texture for a record's pixels: mipmapped, linear, repeating.
-    // Uploads the pixels with mipmaps; `anisotropic` adds anisotropic filtering where offered.
-    void upload(Texture& texture, bool anisotropic);
+    void upload(Texture& texture);
     std::unique_ptr<Texture> plainTexture(unsigned char r, unsigned char g, unsigned char b);
 
     std::vector<int> attempts; // per load attempt, its index in `textures`, or -1

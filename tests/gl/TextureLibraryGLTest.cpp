@@ -130,7 +130,7 @@ TEST_F(TextureLibraryTest, OddWidthImageUploadsWithoutShearing)
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 
-TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndAnisotropic)
+TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndNotAnisotropic)
 {
     writeSolidJpeg("textures/a.jpg", 200, 100, 50);
     writeSolidJpeg("textures/brick19.jpg", 200, 100, 50);
@@ -146,16 +146,13 @@ TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndAnisotropic)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 4, GL_TEXTURE_WIDTH, &level4Width);
-    GLfloat plain = 0.0f, brick = 0.0f, offered = 1.0f;
+    GLfloat plain = 0.0f, brick = 0.0f;
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &plain);
     glBindTexture(GL_TEXTURE_2D, library.textures[1]->id);
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &brick);
     glBindTexture(GL_TEXTURE_2D, 0);
-    if (GLEW_EXT_texture_filter_anisotropic)
-        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &offered);
-    // The brick image gets four samples along a slant where the driver offers them; the
-    // others keep GL's default of one.
-    EXPECT_EQ(brick, std::min(4.0f, offered));
+    // One sample: the brick image too, once filtered anisotropically, cost seconds a frame in software.
+    EXPECT_EQ(brick, 1.0f);
     EXPECT_EQ(plain, 1.0f);
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(magFilter, GL_LINEAR);
