@@ -1,5 +1,6 @@
 #include "tests/gl/AssetTree.h"
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include "app/Camera.h"
@@ -33,10 +34,8 @@ AssetTree::AssetTree(const ImageColours& colours) : dir(tempDir())
     for (const auto& entry : fs::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
         fs::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string());
     const std::vector<std::string>& names = TextureLibrary::fileNames();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        Colour c = colours(i);
-        writeSolidJpeg(dir + "/" + names[i], c[0], c[1], c[2]);
-    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        writeBlocks(dir + "/" + names[i], 1, {colours(i)});
 }
 
 void AssetTree::enter()
@@ -54,12 +53,13 @@ Scene* startScene(std::string* output)
 {
     ::light = new Light();
     ::camera = new Camera();
-    testing::internal::CaptureStdout();
-    Scene* scene = new Scene();
-    scene->loadShaders();
-    scene->lookUpUniforms();
-    scene->initMatrices();
-    std::string printed = testing::internal::GetCapturedStdout();
+    Scene* scene = nullptr;
+    std::string printed = printedBy([&] {
+        scene = new Scene();
+        scene->loadShaders();
+        scene->lookUpUniforms();
+        scene->initMatrices();
+    });
     if (output)
         *output = printed;
     return scene;
@@ -78,6 +78,17 @@ void stopScene(Scene*& scene)
     scene = nullptr;
     ::camera = nullptr;
     ::light = nullptr;
+}
+
+void drawUnderWhiteAmbient(Scene& scene, Object& object)
+{
+    ::light->ambient = glm::vec4(1.0f);
+    ::light->diffuse = ::light->specular = glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+    scene.setViewMatrix(glm::lookAt(glm::vec3(0, 0, 20), glm::vec3(0), glm::vec3(0, 1, 0)));
+    object.updateModelMatrix();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene.uploadLightingUniforms();
+    object.draw(true);
 }
 
 } // namespace gltest

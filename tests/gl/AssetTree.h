@@ -1,17 +1,17 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 
+#include "tests/gl/GLContext.h"
+
+class Object;
 class Scene;
 
 namespace gltest {
-
-using Colour = std::array<unsigned char, 3>;
 
 // The colour of image `index` of the texture list.
 using ImageColours = std::function<Colour(std::size_t index)>;
@@ -41,5 +41,15 @@ private:
 Scene* startScene(std::string* output = nullptr);
 // Deletes the scene with its objects and player, then the camera and the light.
 void stopScene(Scene*& scene);
+
+// Draws `object` alone, seen from 20 along +z looking at the origin, under a white ambient
+// light only: each pixel it covers shows its colour map's texel unchanged.
+void drawUnderWhiteAmbient(Scene& scene, Object& object);
+// The window column of x on the plane z = 0 in that picture: the window shows
+// 20 tan 17.5 x 4/3 = 8.409 either side of the middle.
+inline int columnOf(float x)
+{
+    return static_cast<int>(400.0f + x / 8.409f * 400.0f);
+}
 
 } // namespace gltest

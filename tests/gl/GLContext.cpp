@@ -1,9 +1,11 @@
 #include "tests/gl/GLContext.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 #include <IL/il.h>
 #include <gtest/gtest.h>
@@ -52,6 +54,38 @@ std::vector<unsigned char> readPixels(int x, int y, int width, int height)
     return pixels;
 }
 
+testing::AssertionResult pixelsNear(int x, int y, glm::vec3 expected, int tolerance, int half)
+{
+    int size = 2 * half + 1, wrong = 0;
+    std::vector<unsigned char> pixels = readPixels(x - half, y - half, size, size);
+    std::ostringstream first;
+    for (int i = 0; i < size * size; ++i) {
+        const unsigned char* p = &pixels[3 * i];
+        for (int c = 0; c < 3; ++c) {
+            if (std::abs(p[c] - std::lround(expected[c])) > tolerance) {
+                if (wrong++ == 0)
+                    first << "; pixel (" << x - half + i % size << ", " << y - half + i / size << ") is " << int(p[0])
+                          << " " << int(p[1]) << " " << int(p[2]);
+                break;
+            }
+        }
+    }
+    if (wrong == 0)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << wrong << " of " << size * size << " pixels around (" << x << ", " << y
+                                       << ") are not " << expected.r << " " << expected.g << " " << expected.b
+                                       << " within " << tolerance << first.str();
+}
+
+std::size_t notBlack(int x, int y, int width, int height)
+{
+    std::vector<unsigned char> pixels = readPixels(x, y, width, height);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < pixels.size(); i += 3)
+        count += pixels[i] != 0 || pixels[i + 1] != 0 || pixels[i + 2] != 0;
+    return count;
+}
+
 void useStartUpState()
 {
     glErrors();
@@ -94,12 +128,16 @@ bool writeJpeg(const std::string& path, int width, int height, int channels, con
     return saved;
 }
 
-bool writeSolidJpeg(const std::string& path, unsigned char r, unsigned char g, unsigned char b)
+bool writeBlocks(const std::string& path, int columns, const std::vector<Colour>& blocks)
 {
+    int rows = static_cast<int>(blocks.size()) / columns;
     std::vector<unsigned char> bytes;
-    for (int i = 0; i < 16 * 16; ++i)
-        bytes.insert(bytes.end(), {r, g, b});
-    return writeJpeg(path, 16, 16, 3, bytes);
+    for (int y = 16 * rows - 1; y >= 0; --y)
+        for (int x = 0; x < 16 * columns; ++x) {
+            const Colour& c = blocks[(y / 16) * columns + x / 16];
+            bytes.insert(bytes.end(), c.begin(), c.end());
+        }
+    return writeJpeg(path, 16 * columns, 16 * rows, 3, bytes);
 }
 
 } // namespace gltest

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <IL/il.h>
 #include <gtest/gtest.h>
 
 #include "tests/gl/AssetTree.h"
@@ -13,8 +12,16 @@
 
 namespace {
 
-using gltest::writeJpeg;
-using gltest::writeSolidJpeg;
+// A texture's level 0 as GL holds it, RGB bytes.
+std::vector<unsigned char> texels(const Texture& texture)
+{
+    std::vector<unsigned char> bytes(static_cast<size_t>(texture.width) * texture.height * 3);
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return bytes;
+}
 
 // Runs the library in a folder of fixtures laid out like the game's run-time tree; image
 // number n is red 9 n.
@@ -23,27 +30,18 @@ protected:
     void SetUp() override { tree.enter(); }
     void TearDown() override { tree.leave(); }
 
-    std::string load(TextureLibrary& library)
-    {
-        testing::internal::CaptureStdout();
-        library.loadTextures();
-        return testing::internal::GetCapturedStdout();
-    }
-
     gltest::AssetTree tree{[](std::size_t n) { return gltest::Colour{static_cast<unsigned char>(n * 9), 128, 64}; }};
+    TextureLibrary library;
 };
 
 } // namespace
 
 TEST_F(TextureLibraryTest, AllTwentySixLoadInOrderWithUnitsEqualToTheirIndex)
 {
-    TextureLibrary library;
-    std::string output = load(library);
-
     std::string expected;
     for (const std::string& name : TextureLibrary::fileNames())
         expected += "loading " + name + "\n";
-    EXPECT_EQ(output, expected);
+    EXPECT_EQ(gltest::printedBy([&] { library.loadTextures(); }), expected);
 
     ASSERT_EQ(library.textures.size(), 26u);
     std::vector<GLuint> ids = library.getTextureIds();
@@ -52,7 +50,6 @@ TEST_F(TextureLibraryTest, AllTwentySixLoadInOrderWithUnitsEqualToTheirIndex)
         EXPECT_EQ(library.textures[i]->unit, i);
         EXPECT_EQ(library.textures[i]->id, ids[i]);
         EXPECT_TRUE(glIsTexture(ids[i]));
-        EXPECT_EQ(library.textures[i]->width, 16);
     }
     // The shadow map comes next and takes unit 26.
     EXPECT_EQ(library.takeTextureUnit(), 26);
@@ -63,18 +60,14 @@ TEST_F(TextureLibraryTest, AllTwentySixLoadInOrderWithUnitsEqualToTheirIndex)
 TEST_F(TextureLibraryTest, FailedLoadsPrintTheirMessageAndShiftLaterIndicesDown)
 {
     // water_c (index 14) becomes grayscale, stone_c (index 16) goes missing.
-    std::vector<unsigned char> gray(16 * 16, 90);
-    writeJpeg("textures/water_c.jpg", 16, 16, 1, gray);
+    gltest::writeJpeg("textures/water_c.jpg", 16, 16, 1, std::vector<unsigned char>(16 * 16, 90));
     std::filesystem::remove("textures/stone_c.jpg");
 
-    TextureLibrary library;
-    std::string output = load(library);
+    std::string output = gltest::printedBy([&] { library.loadTextures(); });
     EXPECT_NE(output.find("loading textures/water_c.jpg\n"
                           "Loading image failed. Must be 24 bits/pixels.\n"
-                          "loading textures/water_n.jpg\n"),
-              std::string::npos)
-        << output;
-    EXPECT_NE(output.find("loading textures/stone_c.jpg\n"
+                          "loading textures/water_n.jpg\n"
+                          "loading textures/stone_c.jpg\n"
                           "could not load textures/stone_c.jpg\n"
                           "loading textures/stone_n.jpg\n"),
               std::string::npos)
@@ -93,75 +86,69 @@ TEST_F(TextureLibraryTest, FailedLoadsPrintTheirMessageAndShiftLaterIndicesDown)
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 
-TEST_F(TextureLibraryTest, OddWidthImageUploadsWithoutShearing)
+TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingAndLinear)
 {
     // Five columns of alternating greys: each row is 15 bytes, not a multiple of 4. Grey
     // keeps the picture in JPEG's full-resolution brightness channel; colour is subsampled.
-    const unsigned char columns[5][3] = {{20, 20, 20}, {235, 235, 235}, {20, 20, 20}, {235, 235, 235}, {128, 128, 128}};
+    const unsigned char columns[5] = {20, 235, 20, 235, 128};
     const int width = 5, height = 8;
     std::vector<unsigned char> bytes;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bytes.insert(bytes.end(), columns[x], columns[x] + 3);
-    writeJpeg("textures/odd.jpg", width, height, 3, bytes);
-
-    TextureLibrary library;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(library.loadTexture("textures/odd.jpg"));
-    testing::internal::GetCapturedStdout();
-    const Texture& texture = *library.textures[0];
-    ASSERT_EQ(texture.width, width);
-    ASSERT_EQ(texture.height, height);
-
-    std::vector<unsigned char> readBack(width * height * 3);
-    glBindTexture(GL_TEXTURE_2D, texture.id);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, readBack.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    EXPECT_EQ(readBack, texture.pixels);
-
+    for (int i = 0; i < width * height * 3; ++i)
+        bytes.push_back(columns[i / 3 % width]);
+    gltest::writeJpeg("textures/odd.jpg", width, height, 3, bytes);
+    bool loaded = false;
+    gltest::printedBy(
+        [&] { loaded = library.loadTexture("textures/odd.jpg") && library.loadTexture("textures/brick19.jpg"); });
+    ASSERT_TRUE(loaded);
+    const Texture& odd = *library.textures[0];
+    ASSERT_EQ(odd.width, width);
+    ASSERT_EQ(odd.height, height);
+    EXPECT_EQ(texels(odd), odd.pixels);
     // The decoded pixels keep their columns: JPEG rings at the sharp edges, but 60 is far
     // below the 215 between neighbouring columns, so a shifted column cannot pass.
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(texture.pixels[(y * width + x) * 3 + c], columns[x][c], 60)
-                    << "x " << x << " y " << y << " channel " << c;
-    EXPECT_TRUE(gltest::glErrors().empty());
-}
+    for (int i = 0; i < width * height * 3; ++i)
+        EXPECT_NEAR(odd.pixels[i], columns[i / 3 % width], 60) << "x " << i / 3 % width << " y " << i / 3 / width;
 
-TEST_F(TextureLibraryTest, TexturesAreMipmappedRepeatingLinearAndAnisotropic)
-{
-    writeSolidJpeg("textures/a.jpg", 200, 100, 50);
-    writeSolidJpeg("textures/brick19.jpg", 200, 100, 50);
-    TextureLibrary library;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(library.loadTexture("textures/a.jpg"));
-    ASSERT_TRUE(library.loadTexture("textures/brick19.jpg"));
-    testing::internal::GetCapturedStdout();
-    GLint minFilter = 0, magFilter = 0, wrapS = 0, wrapT = 0, level4Width = 0;
-    glBindTexture(GL_TEXTURE_2D, library.textures[0]->id);
+    GLint minFilter = 0, magFilter = 0, wrapS = 0, wrapT = 0, level3Width = 0;
+    GLfloat plain = 0.0f, brick = 0.0f, offered = 1.0f;
+    glBindTexture(GL_TEXTURE_2D, odd.id);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 4, GL_TEXTURE_WIDTH, &level4Width);
-    GLfloat plain = 0.0f, brick = 0.0f, offered = 1.0f;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &level3Width);
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &plain);
     glBindTexture(GL_TEXTURE_2D, library.textures[1]->id);
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &brick);
     glBindTexture(GL_TEXTURE_2D, 0);
     if (GLEW_EXT_texture_filter_anisotropic)
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &offered);
-    // The brick image gets four samples along a slant where the driver offers them; the
-    // others keep GL's default of one.
-    EXPECT_EQ(brick, std::min(4.0f, offered));
-    EXPECT_EQ(plain, 1.0f);
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(magFilter, GL_LINEAR);
     EXPECT_EQ(wrapS, GL_REPEAT);
     EXPECT_EQ(wrapT, GL_REPEAT);
-    EXPECT_EQ(level4Width, 1) << "16 pixels halve to 1 at mipmap level 4";
-    EXPECT_TRUE(library.ilInitialized);
+    EXPECT_EQ(level3Width, 1) << "5 x 8 pixels halve to 1 x 1 at mipmap level 3";
+    // The brick image gets four samples along a slant where the driver offers them; the
+    // others keep GL's default of one.
+    EXPECT_EQ(brick, std::min(4.0f, offered));
+    EXPECT_EQ(plain, 1.0f);
+    EXPECT_TRUE(gltest::glErrors().empty());
+}
+
+// The stand-ins for images that did not load: a mid-grey colour and a normal map whose one
+// texel decodes (x 2 - 1) to the unperturbed normal (0, 0, 1), so the surface shades as if flat.
+TEST(FallbackMaps, GreyColourAndFlatNormalInOneTexelEach)
+{
+    TextureLibrary library;
+    const Texture& colour = library.fallbackColorMap();
+    const Texture& normal = library.fallbackNormalMap();
+    EXPECT_EQ(texels(colour), std::vector<unsigned char>({160, 160, 160}));
+    EXPECT_EQ(texels(normal), std::vector<unsigned char>({128, 128, 255}));
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, normal.id);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(width * height, 1);
     EXPECT_TRUE(gltest::glErrors().empty());
 }
