@@ -79,15 +79,3 @@ TEST(ShaderBuilder, PrintsALinePerStepAndStopsAtTheFirstFailure)
         EXPECT_TRUE(gltest::glErrors().empty());
     }
 }
-
-TEST(ReadTextFile, KeepsEveryByteAndGivesNoTextForAMissingFile)
-{
-    std::unique_ptr<char[]> text = readTextFile(write("crlf.vert", crlfVertex).c_str());
-    ASSERT_TRUE(text);
-    EXPECT_EQ(std::string(text.get()), crlfVertex);
-    text = readTextFile(write("empty.vert", "").c_str());
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text[0], '\0');
-    EXPECT_EQ(readTextFile(nullptr), nullptr);
-    EXPECT_EQ(readTextFile("/nonexistent/dir/file.vert"), nullptr);
-}
