@@ -1,16 +1,6 @@
 #include "tests/gl/AssetTree.h"
 
-#include <glm/gtc/matrix_transform.hpp>
-#include <gtest/gtest.h>
-
-#include "app/Camera.h"
-#include "app/Globals.h"
-#include "app/Light.h"
 #include "objects/Object.h"
-#include "objects/TextureLibrary.h"
-#include "physics/Gorbeck.h"
-#include "render/Scene.h"
-#include "tests/gl/GLContext.h"
 
 namespace gltest {
 

@@ -4,12 +4,20 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
-#include "tests/gl/GLContext.h"
+#include <glm/gtc/matrix_transform.hpp>
 
-class Object;
-class Scene;
+#include "app/Camera.h"
+#include "app/Globals.h"
+#include "app/Light.h"
+#include "objects/ModelImport.h"
+#include "objects/TextureLibrary.h"
+#include "physics/Gorbeck.h"
+#include "render/Scene.h"
+#include "tests/ObjFiles.h"
+#include "tests/gl/GLContext.h"
 
 namespace gltest {
 

@@ -2,22 +2,9 @@
 #include "app/GlfwInput.h"
 
 #include <initializer_list>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include <glm/glm.hpp>
-#include <gtest/gtest.h>
-
-#include "app/Globals.h"
-#include "objects/ModelImport.h"
-#include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
-#include "physics/Gorbeck.h"
-#include "render/Scene.h"
-#include "tests/ObjFiles.h"
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 namespace {
 

@@ -1,15 +1,6 @@
 #include "render/TextManager.h"
 
-#include <filesystem>
-#include <memory>
-#include <string>
-
-#include <glm/glm.hpp>
-#include <gtest/gtest.h>
-
-#include "objects/TextureLibrary.h"
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 namespace {
 

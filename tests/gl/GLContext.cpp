@@ -8,7 +8,6 @@
 #include <utility>
 
 #include <IL/il.h>
-#include <gtest/gtest.h>
 
 #include "render/Display.h"
 

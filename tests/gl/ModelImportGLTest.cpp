@@ -1,26 +1,11 @@
 #include "objects/ModelImport.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <set>
-#include <sstream>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include <glm/glm.hpp>
-#include <gtest/gtest.h>
-
-#include "app/Globals.h"
-#include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
-#include "physics/Gorbeck.h"
-#include "render/Scene.h"
-#include "tests/ObjFiles.h"
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 namespace {
 

@@ -2,23 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
-#include <glm/glm.hpp>
-#include <glm/gtc/matrix_transform.hpp>
-#include <gtest/gtest.h>
-
-#include "app/Camera.h"
-#include "app/Globals.h"
-#include "app/Light.h"
-#include "objects/ModelImport.h"
-#include "physics/Gorbeck.h"
-#include "tests/ObjFiles.h"
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 namespace {
 

@@ -1,9 +1,6 @@
 #include "render/ShaderProgram.h"
 
 #include <fstream>
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include "tests/gl/GLContext.h"
 

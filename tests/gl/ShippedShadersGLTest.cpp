@@ -1,23 +1,8 @@
 #include <cmath>
-#include <memory>
-#include <string>
 #include <tuple>
 #include <type_traits>
-#include <vector>
 
-#include <glm/glm.hpp>
-#include <glm/gtc/matrix_transform.hpp>
-#include <gtest/gtest.h>
-
-#include "app/Camera.h"
-#include "app/Globals.h"
-#include "app/Light.h"
-#include "objects/ModelImport.h"
-#include "objects/TextureLibrary.h"
-#include "render/Scene.h"
-#include "tests/ObjFiles.h"
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 // The shipped programs, fed by the scene's own uniform uploads and drawn by the objects'
 // own draws, on squares read by the model import.

@@ -1,23 +1,9 @@
 #include "app/Startup.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <utility>
 
-#include <glm/glm.hpp>
-#include <gtest/gtest.h>
-
-#include "app/Globals.h"
-#include "objects/ModelImport.h"
-#include "physics/Gorbeck.h"
 #include "render/Display.h"
-#include "render/Scene.h"
-#include "tests/ObjFiles.h"
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 namespace {
 

@@ -1,14 +1,8 @@
 #include "objects/TextureLibrary.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/gl/AssetTree.h"
-#include "tests/gl/GLContext.h"
 
 namespace {
 
