@@ -78,17 +78,13 @@ protected:
         scene->cameraView = ::camera->position = eye;
     }
 
-    static void TearDownTestSuite()
-    {
-        glDeleteFramebuffers(1, &scene->shadowFramebuffer);
-        glDeleteTextures(1, &gameShadowMap);
-        gltest::stopScene(scene);
-    }
+    static void TearDownTestSuite() { gltest::stopScene(scene); }
 
     void SetUp() override
     {
         ASSERT_TRUE(ready);
         gltest::glErrors();
+        glDisable(GL_CULL_FACE);
         glEnable(GL_DEPTH_TEST);
         glClearColor(0, 0, 0, 0);
     }
