@@ -3,14 +3,13 @@
 
 #include <initializer_list>
 
-#include "physics/BulletPhysics.h"
 #include "tests/gl/AssetTree.h"
 
 namespace {
 
 // The game's globals around a drawing scene: all 26 images loaded (white colour maps, flat
-// normal maps), the programs built, the player's mouse registered as start-up does it and a
-// square as the level object. Frames run through `update`.
+// normal maps), the programs built, a player and a square as the level object. Frames run
+// through `update`.
 class DisplayModes : public testing::Test {
 protected:
     void SetUp() override
@@ -18,17 +17,14 @@ protected:
         tree.enter();
         objfile::Writer().quad(objfile::floor(500)).save("models/level.obj");
         objfile::Writer().quad(objfile::facingZ(glm::vec3(0.0f), 6.0f)).save("models/square.obj");
-        std::string startOutput;
-        ::scene = gltest::startScene(&startOutput);
-        Gorbeck* player = new Gorbeck(0, 0, 38);
-        startOutput += gltest::printedBy([&] {
-            ::scene->physics->addStaticPlane(player->position, glm::vec3(0.0f));
-            ::scene->player = player;
-            ::scene->playerBodyIndex = ::scene->physics->addCharacter(glm::vec3(0.0f, 50.0f, 0.0f));
+        std::string output;
+        ::scene = gltest::startScene(&output);
+        output += gltest::printedBy([&] {
+            loadModel(*::scene, "models/square.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f));
             loadModel(*::scene, "models/square.obj", {{12, 13}}, false, 1.0f, glm::vec3(0.0f));
         });
-        ASSERT_EQ(::scene->objects.size(), 1u) << startOutput;
-        ASSERT_EQ(::scene->textureLibrary->getTextureIds().size(), 26u) << startOutput;
+        ASSERT_TRUE(::scene->player && ::scene->objects.size() == 1) << output;
+        ASSERT_EQ(::scene->textureLibrary->getTextureIds().size(), 26u) << output;
         resetGlobals();
         gltest::useStartUpState();
     }
@@ -66,16 +62,15 @@ protected:
     // Whether every image's filters, read back from its texture object, are these.
     static testing::AssertionResult allFiltersAre(GLint minification, GLint magnification)
     {
-        std::vector<GLuint> ids = ::scene->textureLibrary->getTextureIds();
-        for (size_t i = 0; i < ids.size(); ++i) {
+        for (GLuint id : ::scene->textureLibrary->getTextureIds()) {
             GLint min = 0, mag = 0;
-            glBindTexture(GL_TEXTURE_2D, ids[i]);
+            glBindTexture(GL_TEXTURE_2D, id);
             glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
             glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
             glBindTexture(GL_TEXTURE_2D, 0);
             if (min != minification || mag != magnification)
                 return testing::AssertionFailure()
-                    << "texture " << i << " has filters 0x" << std::hex << min << " / 0x" << mag;
+                    << "texture " << id << " has filters 0x" << std::hex << min << " / 0x" << mag;
         }
         return testing::AssertionSuccess();
     }
