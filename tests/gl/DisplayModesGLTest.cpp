@@ -32,7 +32,6 @@ protected:
     void TearDown() override
     {
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gltest::leaveStartUpState();
         tree.leave();
         gltest::stopScene(::scene);
         resetGlobals();

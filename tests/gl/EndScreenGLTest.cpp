@@ -26,7 +26,6 @@ protected:
 
     void TearDown() override
     {
-        gltest::leaveStartUpState();
         tree.leave();
         gltest::glErrors();
     }

@@ -91,12 +91,6 @@ void useStartUpState()
     glViewport(0, 0, 800, 600);
 }
 
-void leaveStartUpState()
-{
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-}
-
 std::string tempDir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "gorbeck-gltest-XXXXXX").string();

@@ -40,8 +40,6 @@ template <class F> std::string printedBy(F&& f)
 // 800x600 viewport), no error pending, and no window to present in: finished frames stay
 // in the back buffer, where the tests read them.
 void useStartUpState();
-// Culling and depth test off again, for the tests that expect GL's defaults.
-void leaveStartUpState();
 
 // A fresh temporary folder for one test's files; removed when the process ends.
 std::string tempDir();

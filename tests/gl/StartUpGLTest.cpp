@@ -13,17 +13,14 @@ const std::string runtime = GORBECK_RUNTIME_DIR;
 float heightInFile(const std::string& path)
 {
     std::ifstream file(path);
-    float low = 1e30f, high = -1e30f;
+    std::vector<float> heights;
     std::string tag;
-    for (std::string line; std::getline(file, line);) {
-        std::istringstream fields(line);
-        float x = 0, y = 0;
-        if (fields >> tag >> x >> y && tag == "v") {
-            low = std::min(low, y);
-            high = std::max(high, y);
-        }
-    }
-    return high - low;
+    float x = 0, y = 0;
+    for (std::string line; std::getline(file, line);)
+        if (std::istringstream(line) >> tag >> x >> y && tag == "v")
+            heights.push_back(y);
+    auto [low, high] = std::minmax_element(heights.begin(), heights.end());
+    return heights.empty() ? 0.0f : *high - *low;
 }
 
 // The game's own start-up, with a window and context of its own, in the generated run-time tree.
