@@ -17,12 +17,9 @@ ImageColours greyImages(unsigned char grey, const std::map<std::size_t, Colour>&
 
 AssetTree::AssetTree(const ImageColours& colours) : dir(tempDir())
 {
-    namespace fs = std::filesystem;
-    fs::create_directories(dir + "/textures");
-    fs::create_directories(dir + "/models");
-    fs::create_directories(dir + "/shader");
-    for (const auto& entry : fs::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
-        fs::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string());
+    std::filesystem::create_directories(dir + "/textures");
+    std::filesystem::create_directories(dir + "/models");
+    std::filesystem::copy(std::string(GORBECK_SOURCE_DIR) + "/shader", dir + "/shader");
     const std::vector<std::string>& names = TextureLibrary::fileNames();
     for (std::size_t i = 0; i < names.size(); ++i)
         writeBlocks(dir + "/" + names[i], 1, {colours(i)});
@@ -61,13 +58,10 @@ void stopScene(Scene*& scene)
         for (Object* object : scene->objects)
             delete object;
         delete scene->player;
-        delete scene;
     }
-    delete ::camera;
-    delete ::light;
-    scene = nullptr;
-    ::camera = nullptr;
-    ::light = nullptr;
+    delete std::exchange(scene, nullptr);
+    delete std::exchange(::camera, nullptr);
+    delete std::exchange(::light, nullptr);
 }
 
 void drawUnderWhiteAmbient(Scene& scene, Object& object)
