@@ -53,7 +53,6 @@ TEST(ShaderBuilder, PrintsALinePerStepAndStopsAtTheFirstFailure)
         {vert, bad, compiled(vert) + failed(bad), NoProgram, true},
         {vert, unmatched, compiled(vert) + compiled(unmatched) + "The program failed to link with following error:\n",
          NotLinked, true},
-        {vert, missing, compiled(vert) + failed(missing) + notOpened, NoProgram, false},
         {missing, frag, failed(missing) + notOpened, NoProgram, false},
     };
     for (const Case& c : cases) {

@@ -80,11 +80,11 @@ TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingAndLinear)
     const Texture& odd = *library.textures[0];
     ASSERT_EQ(odd.width, width);
     ASSERT_EQ(odd.height, height);
-    EXPECT_EQ(texels(odd), odd.pixels);
-    // The decoded pixels keep their columns: JPEG rings at the sharp edges, but 60 is far
-    // below the 215 between neighbouring columns, so a shifted column cannot pass.
+    // What GL holds is what was decoded, and that keeps its columns: JPEG rings at the sharp
+    // edges, but 60 is far below the 215 between neighbouring columns.
+    std::vector<unsigned char> held = texels(odd);
     for (int i = 0; i < width * height * 3; ++i)
-        EXPECT_NEAR(odd.pixels[i], columns[i / 3 % width], 60) << "x " << i / 3 % width << " y " << i / 3 / width;
+        EXPECT_NEAR(held[i], columns[i / 3 % width], 60) << "x " << i / 3 % width << " y " << i / 3 / width;
 
     auto parameter = [](const Texture& texture, GLenum name) {
         GLfloat value = 0.0f;
