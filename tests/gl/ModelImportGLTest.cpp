@@ -117,7 +117,6 @@ TEST_F(ModelImport, PlayerKeepsEveryCornerOnceAndTurnsToFaceBack)
         found.insert({v.x, v.y, v.z});
     }
     EXPECT_EQ(found, corners);
-
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 
@@ -144,13 +143,10 @@ TEST_F(ModelImport, MeshWithoutNormalsOrTextureCoordinatesGetsThemMadeUpAndDraws
 
     // No texture direction exists; any finite unit tangent across the normal +z will do. The
     // whole square samples (0, 0), where the repeating map wraps round: half brick, half clay.
-    ASSERT_EQ(object(1).tangents[0].size(), 4u);
-    for (const glm::vec4& t : object(1).tangents[0]) {
-        ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z) && std::isfinite(t.w));
-        EXPECT_NEAR(glm::length(glm::vec3(t)), 1.0f, 1e-6f);
-        EXPECT_NEAR(t.z, 0.0f, 1e-6f);
-        EXPECT_EQ(std::fabs(t.w), 1.0f);
-    }
+    for (const glm::vec4& t : object(1).tangents[0])
+        EXPECT_TRUE(std::fabs(glm::length(glm::vec3(t)) - 1.0f) < 1e-6f && std::fabs(t.z) < 1e-6f
+                    && std::fabs(t.w) == 1.0f)
+            << t.x << " " << t.y << " " << t.z << " " << t.w; // NaN fails every comparison
     gltest::drawUnderWhiteAmbient(*scene, object(1));
     EXPECT_TRUE(showsMap(0.0f, (brick + clay) / 2.0f, (brick + clay) / 2.0f));
     EXPECT_TRUE(gltest::glErrors().empty());

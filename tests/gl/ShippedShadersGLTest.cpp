@@ -92,7 +92,6 @@ protected:
     void TearDown() override
     {
         glDisable(GL_DEPTH_TEST);
-        glDeleteTextures(static_cast<GLsizei>(depthMaps.size()), depthMaps.data());
         gltest::glErrors();
     }
 
@@ -143,7 +142,6 @@ protected:
     {
         GLuint texture = 0;
         glGenTextures(1, &texture);
-        depthMaps.push_back(texture);
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size, size, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
                      depths.data());
@@ -180,7 +178,6 @@ protected:
     static inline Scene* scene = nullptr;
     static inline GLuint gameShadowMap = 0;
     static inline bool ready = false;
-    std::vector<GLuint> depthMaps;
 };
 
 // A 4 by 4 square on the ground, lit from 200 units straight above, under a shadow map whose
