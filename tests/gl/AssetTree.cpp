@@ -25,17 +25,6 @@ AssetTree::AssetTree(const ImageColours& colours) : dir(tempDir())
         writeBlocks(dir + "/" + names[i], 1, {colours(i)});
 }
 
-void AssetTree::enter()
-{
-    previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-}
-
-void AssetTree::leave()
-{
-    std::filesystem::current_path(previous);
-}
-
 Scene* startScene(std::string* output)
 {
     ::light = new Light();

@@ -36,8 +36,12 @@ public:
 
     // Makes the tree the working directory, where the game looks for its files; leave()
     // goes back.
-    void enter();
-    void leave();
+    void enter()
+    {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+    }
+    void leave() { std::filesystem::current_path(previous); }
 
     std::string dir;
 

@@ -100,8 +100,6 @@ TEST_F(DisplayModes, F4AndF5StepEveryTextureThroughTheFilterModesOncePerPress)
         {Key::F5, 1, "Mipmapping on (linear), nearest neighbour texture filtering\n", GL_NEAREST_MIPMAP_LINEAR,
          GL_NEAREST},
         {Key::F5, 1, "Mipmapping off, nearest texture filtering\n", GL_NEAREST, GL_NEAREST},
-        {Key::F5, 1, "Mipmapping on (nearest neighbour), nearest neighbour texture filtering\n",
-         GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
     };
     for (const Step& step : steps) {
         EXPECT_EQ(tap(step.key, step.frames), step.printed);

@@ -8,10 +8,8 @@ const gltest::Colour green{30, 200, 30}, red{200, 30, 30}, blue{30, 30, 200};
 
 // JPEG at quality 99 keeps a flat block within a few levels of its colour; 40 still keeps
 // the three colours, 170 apart in their strong channel, from passing for one another.
-testing::AssertionResult looksLike(int x, int y, gltest::Colour c)
-{
-    return gltest::pixelsNear(x, y, glm::vec3(c[0], c[1], c[2]), 40);
-}
+auto looksLike
+    = [](int x, int y, gltest::Colour c) { return gltest::pixelsNear(x, y, glm::vec3(c[0], c[1], c[2]), 40); };
 
 // The end screens over the 26 images of a tree, the win image 64 x 32: its upper half green,
 // below that red on the left and blue on the right.

@@ -18,11 +18,8 @@ const glm::vec3 playerPosition(-2.5f, 2.0f, 4.0f);
 // The window pixel a world point lands on, from the game's camera lens worked out here.
 glm::ivec2 windowPixel(glm::vec3 world)
 {
-    glm::mat4 projection = glm::perspective(glm::radians(35.0f), 4.0f / 3.0f, 5.0f, 250.0f);
-    glm::mat4 view = glm::lookAt(eye, lookedAt, glm::vec3(0.0f, 1.0f, 0.0f));
-    glm::vec4 clip = projection * view * glm::vec4(world, 1.0f);
-    glm::vec3 ndc = glm::vec3(clip) / clip.w;
-    return {static_cast<int>((ndc.x + 1.0f) * 0.5f * 800.0f), static_cast<int>((ndc.y + 1.0f) * 0.5f * 600.0f)};
+    return glm::project(world, glm::lookAt(eye, lookedAt, glm::vec3(0.0f, 1.0f, 0.0f)),
+                        glm::perspective(glm::radians(35.0f), 4.0f / 3.0f, 5.0f, 250.0f), glm::vec4(0, 0, 800, 600));
 }
 
 // The depth the shadow map stores for a surface `distance` below the light, with the light's
@@ -30,8 +27,7 @@ glm::ivec2 windowPixel(glm::vec3 world)
 double lightDepth(double distance)
 {
     const double n = 195.0, f = 220.0;
-    double ndc = (f + n) / (f - n) - 2.0 * f * n / ((f - n) * distance);
-    return (ndc + 1.0) / 2.0;
+    return ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * distance) + 1.0) / 2.0;
 }
 
 // A floor 40 wide (a closed slab, 1 thick, top at y = 0), a 2-unit box from y = 2 to 4 over
