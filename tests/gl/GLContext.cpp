@@ -86,6 +86,7 @@ void useStartUpState()
     glErrors();
     display::attach(nullptr);
     glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glViewport(0, 0, 800, 600);

@@ -36,7 +36,7 @@ template <class F> std::string printedBy(F&& f)
     return testing::internal::GetCapturedStdout();
 }
 
-// The GL state start-up leaves (culling and depth test on, black clear colour, the
+// The GL state start-up leaves (back faces culled, depth test on, black clear colour, the
 // 800x600 viewport), no error pending, and no window to present in: finished frames stay
 // in the back buffer, where the tests read them.
 void useStartUpState();

@@ -76,8 +76,6 @@ protected:
 
     void TearDown() override
     {
-        glCullFace(GL_BACK);
-        glViewport(0, 0, 800, 600);
         useVertexArrays = true;
         gltest::glErrors();
     }

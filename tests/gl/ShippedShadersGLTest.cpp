@@ -64,14 +64,11 @@ protected:
             gltest::greyImages(255, {{tinted, {255, 255, 128}}, {tiltedNormals, {191, 191, 218}}}));
         tree->enter();
         objfile::Writer().quad(ground).save("models/level.obj");
-        std::string output;
         scene = gltest::startScene(&output);
         output += gltest::printedBy([] { scene->createShadowMap(); });
         tree->leave();
         gameShadowMap = scene->shadowMapTexture;
         ready = scene->colorProgram && scene->textureProgram && scene->bumpProgram && scene->shadowProgram;
-        if (!ready)
-            std::cerr << output;
         // The camera of the pictures.
         scene->projection = glm::perspective(glm::radians(5.0f), 4.0f / 3.0f, 5.0f, 250.0f);
         scene->view = glm::lookAt(eye, glm::vec3(0), glm::vec3(0, 0, -1));
@@ -82,7 +79,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(ready);
+        ASSERT_TRUE(ready) << output;
         gltest::glErrors();
         glDisable(GL_CULL_FACE);
         glEnable(GL_DEPTH_TEST);
@@ -178,6 +175,7 @@ protected:
     static inline Scene* scene = nullptr;
     static inline GLuint gameShadowMap = 0;
     static inline bool ready = false;
+    static inline std::string output;
 };
 
 // A 4 by 4 square on the ground, lit from 200 units straight above, under a shadow map whose

@@ -39,8 +39,7 @@ protected:
     void TearDown() override
     {
         gltest::stopScene(::scene);
-        if (::window)
-            glfwDestroyWindow(std::exchange(::window, nullptr));
+        glfwDestroyWindow(std::exchange(::window, nullptr)); // nothing to do for none
         glfwMakeContextCurrent(gltest::window());
         display::attach(nullptr);
         resetGlobals();

@@ -76,8 +76,7 @@ TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingAndLinear)
         [&] { loaded = library.loadTexture("textures/odd.jpg") && library.loadTexture("textures/brick19.jpg"); });
     ASSERT_TRUE(loaded);
     const Texture& odd = *library.textures[0];
-    ASSERT_EQ(odd.width, width);
-    ASSERT_EQ(odd.height, height);
+    ASSERT_TRUE(odd.width == width && odd.height == height);
     // What GL holds is what was decoded, and that keeps its columns: JPEG rings at the sharp
     // edges, but 60 is far below the 215 between neighbouring columns.
     std::vector<unsigned char> held = texels(odd);
@@ -115,9 +114,7 @@ TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingAndLinear)
 TEST(FallbackMaps, GreyColourAndFlatNormalInOneTexelEach)
 {
     TextureLibrary library;
-    const Texture& colour = library.fallbackColorMap();
-    const Texture& normal = library.fallbackNormalMap();
-    EXPECT_EQ(texels(colour), std::vector<unsigned char>({160, 160, 160}));
-    EXPECT_EQ(texels(normal), std::vector<unsigned char>({128, 128, 255}));
+    EXPECT_EQ(texels(library.fallbackColorMap()), std::vector<unsigned char>({160, 160, 160}));
+    EXPECT_EQ(texels(library.fallbackNormalMap()), std::vector<unsigned char>({128, 128, 255}));
     EXPECT_TRUE(gltest::glErrors().empty());
 }
