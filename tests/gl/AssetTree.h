@@ -34,8 +34,7 @@ class AssetTree {
 public:
     explicit AssetTree(const ImageColours& colours);
 
-    // Makes the tree the working directory, where the game looks for its files; leave()
-    // goes back.
+    // Makes the tree the working directory, where the game looks for its files; leave() goes back.
     void enter()
     {
         previous = std::filesystem::current_path();

@@ -7,9 +7,8 @@
 
 namespace {
 
-// The game's globals around a drawing scene: all 26 images loaded (white colour maps, flat
-// normal maps), the programs built, a player and a square as the level object. Frames run
-// through `update`.
+// The game's globals around a drawing scene: all 26 images loaded (white colour maps, flat normal maps), the programs
+// built, a player and a square as the level object. Frames run through `update`.
 class DisplayModes : public testing::Test {
 protected:
     void SetUp() override

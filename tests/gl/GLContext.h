@@ -36,9 +36,8 @@ template <class F> std::string printedBy(F&& f)
     return testing::internal::GetCapturedStdout();
 }
 
-// The GL state start-up leaves (back faces culled, depth test on, black clear colour, the
-// 800x600 viewport), no error pending, and no window to present in: finished frames stay
-// in the back buffer, where the tests read them.
+// The GL state start-up leaves (back faces culled, depth test on, black clear colour, the 800x600 viewport), no error
+// pending, and no window to present in: finished frames stay in the back buffer, where the tests read them.
 void useStartUpState();
 
 // A fresh temporary folder for one test's files; removed when the process ends.

@@ -4,6 +4,7 @@
 #include <set>
 #include <tuple>
 
+#include "physics/BulletPhysics.h"
 #include "tests/gl/AssetTree.h"
 
 namespace {
@@ -68,8 +69,7 @@ protected:
         gltest::glErrors();
     }
 
-    // Writes `text` to `path`, then loads it with standard output and standard error
-    // captured into `out` and `err`.
+    // Writes `text` to `path`, then loads it with standard output and standard error captured into `out` and `err`.
     bool load(const std::string& path, const std::string& text, const TexturePairs& pairs, bool isPlayer = false)
     {
         std::ofstream(path) << text;
@@ -91,7 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(ModelImport, PlayerKeepsEveryCornerOnceAndTurnsToFaceBack)
+TEST_F(ModelImport, PlayerKeepsEveryCornerTurnsToFaceBackAndRegistersBeforeTheLevelObject)
 {
     // 25 squares of side 1, 3 apart on a 5 x 5 grid: 100 corners, no two alike, 50 triangles.
     std::vector<objfile::Quad> grid;
@@ -114,6 +114,11 @@ TEST_F(ModelImport, PlayerKeepsEveryCornerOnceAndTurnsToFaceBack)
         found.insert({v.x, v.y, v.z});
     }
     EXPECT_EQ(found, corners);
+    // Every object registers an inert body: index 0 is the level's collision body, 1 the player's,
+    // 2 the character (which has no rigid body), 3 the level object's.
+    ASSERT_TRUE(load("models/world.obj", quadObj({facingZ(glm::vec3(0.0f), 10.0f)}), {{18, 19}})) << err;
+    EXPECT_EQ(scene->playerBodyIndex, 2);
+    EXPECT_EQ(scene->physics->rigidBodies.size(), 3u);
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 

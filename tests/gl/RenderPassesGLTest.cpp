@@ -122,8 +122,7 @@ TEST_F(RenderPasses, ShadowPassStoresTheDepthOfFacesTurnedAwayFromTheLight)
     // 24-bit depth steps are 6e-8; 1e-4 leaves room for the rasteriser's rounding of the
     // interpolated depth, while the box's top (0.045) and bottom (0.133) stay far apart.
     const double tolerance = 1e-4;
-    // Straight down: the box's bottom, 198 below the light (depth 0.1333). Its top (196) faces
-    // the light and is culled.
+    // Straight down: the box's bottom, 198 below the light (depth 0.1333). Its top (196) faces the light and is culled.
     EXPECT_NEAR(storedDepth(4096, 4096), lightDepth(198.0), tolerance) << "box bottom";
     // Beside the box, 5 units along +z (texel 4280): the slab's underside, 201 below the light (0.2627).
     EXPECT_NEAR(storedDepth(texelRightOf(5.0, 201.0), 4096), lightDepth(201.0), tolerance) << "floor underside";

@@ -92,9 +92,8 @@ protected:
         gltest::glErrors();
     }
 
-    // The quads as one mesh of the model import, with the object kind the program draws
-    // with: a TexturedObject for the colour and texture programs, a BumpMappedObject for
-    // the bump program.
+    // The quads as one mesh of the model import, with the object kind the program draws with: a TexturedObject for the
+    // colour and texture programs, a BumpMappedObject for the bump program.
     template <class T>
     std::unique_ptr<T> load(GLuint program, std::initializer_list<objfile::Quad> quads, int colourMap = white,
                             int normalMap = flatNormals)
@@ -210,9 +209,8 @@ TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnly)
     }
 }
 
-// A shadow map that is occluded everywhere says nothing about ground that lies beyond the
-// light's far plane or beside the map; such ground is lit. Ground lit from behind gets no
-// direct light at all.
+// A shadow map that is occluded everywhere says nothing about ground that lies beyond the light's far plane or beside
+// the map; such ground is lit. Ground lit from behind gets no direct light at all.
 TEST_F(ShippedShaders, LightingProgramsLightWhatTheShadowMapDoesNotCoverAndNotTheBackOfAFace)
 {
     GLuint occluded = depthMap(16, std::vector<float>(16 * 16, 0.0f));

@@ -17,8 +17,7 @@ std::vector<unsigned char> texels(const Texture& texture)
     return bytes;
 }
 
-// Runs the library in a folder of fixtures laid out like the game's run-time tree; image
-// number n is red 9 n.
+// Runs the library in a folder of fixtures laid out like the game's run-time tree; image number n is red 9 n.
 class TextureLibraryTest : public testing::Test {
 protected:
     void SetUp() override { tree.enter(); }
