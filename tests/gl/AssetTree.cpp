@@ -1,15 +1,6 @@
 #include "tests/gl/AssetTree.h"
 
-#include <gtest/gtest.h>
-
-#include "app/Camera.h"
-#include "app/Globals.h"
-#include "app/Light.h"
 #include "objects/Object.h"
-#include "objects/TextureLibrary.h"
-#include "physics/Gorbeck.h"
-#include "render/Scene.h"
-#include "tests/gl/GLContext.h"
 
 namespace gltest {
 
@@ -26,40 +17,25 @@ ImageColours greyImages(unsigned char grey, const std::map<std::size_t, Colour>&
 
 AssetTree::AssetTree(const ImageColours& colours) : dir(tempDir())
 {
-    namespace fs = std::filesystem;
-    fs::create_directories(dir + "/textures");
-    fs::create_directories(dir + "/models");
-    fs::create_directories(dir + "/shader");
-    for (const auto& entry : fs::directory_iterator(std::string(GORBECK_SOURCE_DIR) + "/shader"))
-        fs::copy_file(entry.path(), dir + "/shader/" + entry.path().filename().string());
+    std::filesystem::create_directories(dir + "/textures");
+    std::filesystem::create_directories(dir + "/models");
+    std::filesystem::copy(std::string(GORBECK_SOURCE_DIR) + "/shader", dir + "/shader");
     const std::vector<std::string>& names = TextureLibrary::fileNames();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        Colour c = colours(i);
-        writeSolidJpeg(dir + "/" + names[i], c[0], c[1], c[2]);
-    }
-}
-
-void AssetTree::enter()
-{
-    previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-}
-
-void AssetTree::leave()
-{
-    std::filesystem::current_path(previous);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        writeBlocks(dir + "/" + names[i], 1, {colours(i)});
 }
 
 Scene* startScene(std::string* output)
 {
     ::light = new Light();
     ::camera = new Camera();
-    testing::internal::CaptureStdout();
-    Scene* scene = new Scene();
-    scene->loadShaders();
-    scene->lookUpUniforms();
-    scene->initMatrices();
-    std::string printed = testing::internal::GetCapturedStdout();
+    Scene* scene = nullptr;
+    std::string printed = printedBy([&] {
+        scene = new Scene();
+        scene->loadShaders();
+        scene->lookUpUniforms();
+        scene->initMatrices();
+    });
     if (output)
         *output = printed;
     return scene;
@@ -71,13 +47,21 @@ void stopScene(Scene*& scene)
         for (Object* object : scene->objects)
             delete object;
         delete scene->player;
-        delete scene;
     }
-    delete ::camera;
-    delete ::light;
-    scene = nullptr;
-    ::camera = nullptr;
-    ::light = nullptr;
+    delete std::exchange(scene, nullptr);
+    delete std::exchange(::camera, nullptr);
+    delete std::exchange(::light, nullptr);
+}
+
+void drawUnderWhiteAmbient(Scene& scene, Object& object)
+{
+    ::light->ambient = glm::vec4(1.0f);
+    ::light->diffuse = ::light->specular = glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+    scene.setViewMatrix(glm::lookAt(glm::vec3(0, 0, 20), glm::vec3(0), glm::vec3(0, 1, 0)));
+    object.updateModelMatrix();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene.uploadLightingUniforms();
+    object.draw(true);
 }
 
 } // namespace gltest

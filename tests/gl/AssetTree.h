@@ -1,17 +1,26 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 
-class Scene;
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "app/Camera.h"
+#include "app/Globals.h"
+#include "app/Light.h"
+#include "objects/ModelImport.h"
+#include "objects/TextureLibrary.h"
+#include "physics/Gorbeck.h"
+#include "render/Scene.h"
+#include "tests/ObjFiles.h"
+#include "tests/gl/GLContext.h"
 
 namespace gltest {
-
-using Colour = std::array<unsigned char, 3>;
 
 // The colour of image `index` of the texture list.
 using ImageColours = std::function<Colour(std::size_t index)>;
@@ -25,10 +34,13 @@ class AssetTree {
 public:
     explicit AssetTree(const ImageColours& colours);
 
-    // Makes the tree the working directory, where the game looks for its files; leave()
-    // goes back.
-    void enter();
-    void leave();
+    // Makes the tree the working directory, where the game looks for its files; leave() goes back.
+    void enter()
+    {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+    }
+    void leave() { std::filesystem::current_path(previous); }
 
     std::string dir;
 
@@ -41,5 +53,15 @@ private:
 Scene* startScene(std::string* output = nullptr);
 // Deletes the scene with its objects and player, then the camera and the light.
 void stopScene(Scene*& scene);
+
+// Draws `object` alone, seen from 20 along +z looking at the origin, under a white ambient
+// light only: each pixel it covers shows its colour map's texel unchanged.
+void drawUnderWhiteAmbient(Scene& scene, Object& object);
+// The window column of x on the plane z = 0 in that picture: the window shows
+// 20 tan 17.5 x 4/3 = 8.409 either side of the middle.
+inline int columnOf(float x)
+{
+    return static_cast<int>(400.0f + x / 8.409f * 400.0f);
+}
 
 } // namespace gltest
