@@ -10,6 +10,7 @@
 #include <IL/il.h>
 
 #include "render/Display.h"
+#include "render/Screen.h"
 
 namespace gltest {
 
@@ -89,7 +90,7 @@ void useStartUpState()
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glViewport(0, 0, 800, 600);
+    glViewport(0, 0, screen::width, screen::height);
 }
 
 std::string tempDir()
@@ -147,7 +148,7 @@ int main(int argc, char** argv)
                                    {GLFW_STENCIL_BITS, 8},
                                    {GLFW_VISIBLE, GLFW_TRUE}})
             glfwWindowHint(hint, value);
-        gltest::theWindow = glfwCreateWindow(800, 600, "gl_tests", nullptr, nullptr);
+        gltest::theWindow = glfwCreateWindow(screen::width, screen::height, "gl_tests", nullptr, nullptr);
     }
     if (gltest::theWindow)
         glfwMakeContextCurrent(gltest::theWindow);

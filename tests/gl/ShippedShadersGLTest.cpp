@@ -2,6 +2,7 @@
 #include <tuple>
 #include <type_traits>
 
+#include "render/Screen.h"
 #include "tests/gl/AssetTree.h"
 
 // The shipped programs, fed by the scene's own uniform uploads and drawn by the objects'
@@ -284,7 +285,7 @@ TEST_F(ShippedShaders, ShadowPassAndBumpProgramCastAShadowWithoutAcne)
     scene->objects = {tilted.get(), floating.get()};
     scene->renderShadowPass();
     scene->objects.clear();
-    glViewport(0, 0, 800, 600);
+    glViewport(0, 0, screen::width, screen::height);
     useLight(lens, gameShadowMap, lightAmbient, lightDiffuse, lightSpecular);
     drawAlone(*tilted);
 
