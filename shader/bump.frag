@@ -1,17 +1,13 @@
 #version 330 core
 
-in vec3 worldPosition;
-in vec3 worldNormal;
-in vec4 worldTangent;
+in vec3 tangentToLight;
+in vec3 tangentToEye;
 in vec2 texCoords;
 in vec4 shadowCoord;
 
 uniform sampler2D colormap;
 uniform sampler2D normalmap;
 uniform sampler2DShadow shadowmap;
-uniform vec3 lightposition;
-uniform vec3 cameraview;
-uniform vec3 cameraposition;
 uniform vec4 light_ambientcomponent;
 uniform vec4 light_diffusecomponent;
 uniform vec4 light_specularcomponent;
@@ -30,7 +26,9 @@ const float maxOffset = 0.004;
 
 // Fraction of the light that reaches a fragment, 0 (in shadow) to 1 (lit): percentage-closer
 // filtering over 3 x 3 texels. The shadow map's sampler compares depths in hardware.
-float shadowFactor(vec4 coord)
+// Where the answer is not needed the lookups still run, since neighbouring fragments are
+// shaded together, but all read one corner of the map, which stays in the cache.
+float shadowFactor(vec4 coord, bool needed)
 {
     vec3 p = coord.xyz / coord.w;
     // Derivatives first: they are undefined once the fragments of a quad take different branches.
@@ -57,42 +55,29 @@ float shadowFactor(vec4 coord)
 
     // Four comparisons, each filtered bilinearly by the sampler across the 2 x 2 texels around
     // it, at the corners of the centre texel: together a tent over 3 x 3 texels.
+    vec2 centre = needed ? p.xy : vec2(0.0);
     float lit = 0.0;
     for (int i = 0; i < 4; ++i) {
         vec2 corner = vec2((i & 1) == 0 ? -0.5 : 0.5, (i & 2) == 0 ? -0.5 : 0.5);
-        lit += textureLod(shadowmap, vec3(p.xy + corner * texel, p.z - offset), 0.0);
+        lit += textureLod(shadowmap, vec3(centre + corner * texel, p.z - offset), 0.0);
     }
     return lit * 0.25;
 }
 
 void main()
 {
-    float lit = shadowFactor(shadowCoord);
     vec4 surface = texture(colormap, texCoords);
 
-    // Tangent frame: interpolation bends the tangent off the normal, so square it up again.
-    vec3 n = normalize(worldNormal);
-    vec3 t = normalize(worldTangent.xyz - n * dot(n, worldTangent.xyz));
-    vec3 b = cross(n, t) * (worldTangent.w < 0.0 ? -1.0 : 1.0);
-    mat3 worldToTangent = transpose(mat3(t, b, n));
-
-    vec3 toLightWorld = normalize(lightposition - worldPosition);
-    vec3 toEyeWorld = cameraposition - worldPosition;
-    float eyeDistance = length(toEyeWorld);
-    // A fragment at the eye itself has no direction to it; the camera's viewing axis stands in.
-    if (eyeDistance < 1.0e-4) {
-        toEyeWorld = cameraview;
-        eyeDistance = max(length(cameraview), 1.0e-6);
-    }
-    toEyeWorld /= eyeDistance;
-
-    vec3 toLight = worldToTangent * toLightWorld;
-    vec3 toEye = worldToTangent * toEyeWorld;
+    // Both come from the vertex shader already in tangent space, the frame of the normal map.
+    vec3 toLight = normalize(tangentToLight);
+    vec3 toEye = normalize(tangentToEye);
     vec3 bumped = normalize(texture(normalmap, texCoords).rgb * 2.0 - 1.0);
 
     // The normal map may tilt a normal towards a light that the surface itself faces away from;
     // the true surface must face the light, fading in over its last 15 degrees instead of cutting off.
     float facing = clamp(4.0 * toLight.z, 0.0, 1.0);
+    // A face turned away from the light stays dark whatever the shadow map says.
+    float lit = shadowFactor(shadowCoord, facing > 0.0);
 
     float diffuse = max(dot(bumped, toLight), 0.0);
     float specular = 0.0;
