@@ -1,16 +1,25 @@
 #include "tools/gen/Mouse.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace gen {
 
 namespace {
 
-constexpr int segments = 32;
-constexpr int rings = 20;
+// The body, the largest part, gets 32 segments around and 20 rings from pole to pole. Every
+// other part gets as many as keep its edges no longer than the body's, and at least 8 around:
+// a toe a few pixels wide drawn with as many triangles as the body only costs fragment work.
+constexpr int bodySegments = 32;
+constexpr int bodyRings = 20;
+constexpr float bodyRadius = 92.0f;
 
 void sphere(Mesh& m, glm::vec3 centre, glm::vec3 radii, float uRepeat = 2.0f, float vRepeat = 1.0f)
 {
+    float largest = std::max({radii.x, radii.y, radii.z});
+    int segments = std::max(8, static_cast<int>(std::ceil(bodySegments * largest / bodyRadius - 1.0e-3f)));
+    int rings = std::max(5, (segments * bodyRings + bodySegments - 1) / bodySegments);
     addEllipsoid(m, centre, radii, segments, rings, uRepeat, vRepeat);
 }
 
@@ -42,7 +51,7 @@ Model buildMouse()
 
     // 0 to 3, fur: body, head, muzzle and chest. The head parts sway a little against the
     // body, so they overlap it deeply.
-    sphere(m[0], {0, -8, -12}, {52, 46, 92}, 3.0f, 2.0f);
+    sphere(m[0], {0, -8, -12}, {52, 46, bodyRadius}, 3.0f, 2.0f);
     sphere(m[1], {0, 6, 80}, {32, 30, 50});
     sphere(m[2], {0, -4, 114}, {18, 16, 26});
     sphere(m[3], {0, -12, 48}, {40, 36, 40});
