@@ -9,7 +9,8 @@ namespace gen {
 namespace {
 
 // The body, the largest part, gets 32 segments around and 20 rings from pole to pole. Every
-// other part gets as many as keep its edges no longer than the body's, and at least 8 around:
+// other part gets as many as keep its outline as close to a true ellipse as the body's (the
+// gap between a segment and its arc is r (1 - cos(pi / segments))), and at least 8 around:
 // a toe a few pixels wide drawn with as many triangles as the body only costs fragment work.
 constexpr int bodySegments = 32;
 constexpr int bodyRings = 20;
@@ -17,8 +18,11 @@ constexpr float bodyRadius = 92.0f;
 
 void sphere(Mesh& m, glm::vec3 centre, glm::vec3 radii, float uRepeat = 2.0f, float vRepeat = 1.0f)
 {
+    const float pi = 3.14159265f;
+    const float bodyGap = bodyRadius * (1.0f - std::cos(pi / bodySegments));
     float largest = std::max({radii.x, radii.y, radii.z});
-    int segments = std::max(8, static_cast<int>(std::ceil(bodySegments * largest / bodyRadius - 1.0e-3f)));
+    float needed = pi / std::acos(1.0f - std::min(bodyGap / largest, 1.0f));
+    int segments = std::max(8, static_cast<int>(std::ceil(needed - 1.0e-3f)));
     int rings = std::max(5, (segments * bodyRings + bodySegments - 1) / bodySegments);
     addEllipsoid(m, centre, radii, segments, rings, uRepeat, vRepeat);
 }
