@@ -11,8 +11,9 @@
 
 int main(int argc, char** argv)
 {
-    auto processStart = std::chrono::steady_clock::now();
-    startupclock::start();
+    auto processStart = startupclock::processStart();
+    startupclock::start(processStart);
+    startupclock::mark("program loading");
     CommandLine options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) {
