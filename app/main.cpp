@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/CommandLine.h"
+#include "app/HugePages.h"
 #include "app/MainLoop.h"
 #include "app/Replay.h"
 #include "app/Startup.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    restartWithHugePages(argv);
     auto processStart = startupclock::processStart();
     startupclock::start(processStart);
     startupclock::mark("program loading");

@@ -1,0 +1,39 @@
+#!/bin/bash
+# Started plainly, the game restarts itself once, in the same process, asking glibc for huge
+# pages: its environment says so and, where the kernel offers them on request, its memory
+# holds some. Where GLIBC_TUNABLES is set already, even to nothing, it is left as it is.
+. "$(dirname "$0")/game.sh"
+in_runtime "$1"
+
+tunables_of() {
+    tr '\0' '\n' <"/proc/$1/environ" | grep '^GLIBC_TUNABLES=' || echo "(none)"
+}
+
+env -u GLIBC_TUNABLES ./gorbeck >"$work/out" 2>"$work/err" &
+game_pid=$!
+for _ in $(seq 1 600); do
+    grep -q '^numMeshes of models/level.obj' "$work/out" && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+tunables=$(tunables_of "$game_pid")
+huge_kb=$(awk '/^AnonHugePages:/ { print $2 }' "/proc/$game_pid/smaps_rollup")
+quit_game "$work/err"
+[ "$tunables" = "GLIBC_TUNABLES=glibc.malloc.hugetlb=1" ] || fail "environment holds $tunables"
+[ "$(grep -c '^initialized glfw$' "$work/out")" -eq 1 ] || fail "the start-up lines were printed more than once"
+if grep -q '\[madvise\]\|\[always\]' /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null; then
+    # The shadow map alone is 256 MB; a few huge pages could come from elsewhere.
+    [ "${huge_kb:-0}" -ge 131072 ] || fail "only ${huge_kb:-0} kB in huge pages"
+fi
+
+GLIBC_TUNABLES= ./gorbeck >"$work/out2" 2>"$work/err2" &
+game_pid=$!
+for _ in $(seq 1 600); do
+    grep -q '^numMeshes of models/level.obj' "$work/out2" && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+tunables=$(tunables_of "$game_pid")
+quit_game "$work/err2"
+[ "$tunables" = "GLIBC_TUNABLES=" ] || fail "a set GLIBC_TUNABLES became $tunables"
+echo "PASS"
