@@ -22,8 +22,9 @@ quit_game "$work/err"
 [ "$tunables" = "GLIBC_TUNABLES=glibc.malloc.hugetlb=1" ] || fail "environment holds $tunables"
 [ "$(grep -c '^initialized glfw$' "$work/out")" -eq 1 ] || fail "the start-up lines were printed more than once"
 if grep -q '\[madvise\]\|\[always\]' /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null; then
-    # The shadow map alone is 256 MB; a few huge pages could come from elsewhere.
-    [ "${huge_kb:-0}" -ge 131072 ] || fail "only ${huge_kb:-0} kB in huge pages"
+    # About 390 MB are in huge pages with the restart and none without it. Where the kernel
+    # finds no free 2 MB blocks it quietly gives small pages, so only a clear share is asked.
+    [ "${huge_kb:-0}" -ge 32768 ] || fail "only ${huge_kb:-0} kB in huge pages"
 fi
 
 GLIBC_TUNABLES= ./gorbeck >"$work/out2" 2>"$work/err2" &
