@@ -9,13 +9,8 @@ tunables_of() {
     tr '\0' '\n' <"/proc/$1/environ" | grep '^GLIBC_TUNABLES=' || echo "(none)"
 }
 
-env -u GLIBC_TUNABLES ./gorbeck >"$work/out" 2>"$work/err" &
-game_pid=$!
-for _ in $(seq 1 600); do
-    grep -q '^numMeshes of models/level.obj' "$work/out" && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
+unset GLIBC_TUNABLES
+start_game "$work/out" "$work/err"
 tunables=$(tunables_of "$game_pid")
 huge_kb=$(awk '/^AnonHugePages:/ { print $2 }' "/proc/$game_pid/smaps_rollup")
 quit_game "$work/err"
@@ -27,13 +22,8 @@ if grep -q '\[madvise\]\|\[always\]' /sys/kernel/mm/transparent_hugepage/enabled
     [ "${huge_kb:-0}" -ge 32768 ] || fail "only ${huge_kb:-0} kB in huge pages"
 fi
 
-GLIBC_TUNABLES= ./gorbeck >"$work/out2" 2>"$work/err2" &
-game_pid=$!
-for _ in $(seq 1 600); do
-    grep -q '^numMeshes of models/level.obj' "$work/out2" && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
+export GLIBC_TUNABLES=
+start_game "$work/out2" "$work/err2"
 tunables=$(tunables_of "$game_pid")
 quit_game "$work/err2"
 [ "$tunables" = "GLIBC_TUNABLES=" ] || fail "a set GLIBC_TUNABLES became $tunables"
