@@ -8,3 +8,7 @@
 // without doing anything where GLIBC_TUNABLES is already set (so `GLIBC_TUNABLES=` turns it
 // off), and when the restart fails.
 void restartWithHugePages(char** argv);
+
+// True where glibc was asked (by that restart or by the user) to back large allocations with
+// transparent huge pages and the kernel grants them on request.
+bool mallocUsesHugePages();

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <cstddef>
 #include <iostream>
 #include <string>
 
@@ -9,7 +10,9 @@
 #include "app/Camera.h"
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
+#include "app/HugePages.h"
 #include "app/Light.h"
+#include "app/MemoryWarmer.h"
 #include "app/Music.h"
 #include "app/StartupClock.h"
 #include "app/TextureTables.h"
@@ -22,6 +25,9 @@
 namespace {
 
 Music music;
+// The shadow map's 256 MB, and room for the player model and the first frame that follow it.
+constexpr std::size_t warmedBytes = std::size_t{288} << 20;
+MemoryWarmer warmer;
 
 std::string glfwReason()
 {
@@ -34,6 +40,9 @@ std::string glfwReason()
 
 bool startPlatform(bool windowed)
 {
+    // Only huge pages come back warm: a 4 KiB page costs its slow fault every time it is taken.
+    if (mallocUsesHugePages())
+        warmer.start(warmedBytes);
     if (!glfwInit()) {
         std::cerr << "gorbeck: the window library could not start: " << glfwReason() << std::endl;
         return false;
@@ -106,6 +115,9 @@ bool startWorld()
     scene->lookUpUniforms();
     scene->initMatrices();
     startupclock::mark("shader programs");
+    // Handed back just before the map is allocated, so that no other allocation takes it first.
+    warmer.finish();
+    warmer.release();
     scene->createShadowMap();
     startupclock::mark("shadow map");
 
