@@ -33,39 +33,53 @@ bool openDeviceQuietly()
 
 } // namespace
 
-bool Music::openAudio()
-{
-    if (SDL_Init(0) != 0)
-        return false;
-    sdlStarted = true;
-    if (openDeviceQuietly())
-        return true;
-    // No usable sound device: the dummy driver plays into nothing, so the game behaves the same.
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0
-        && Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) == 0;
-}
-
 void Music::start(const std::string& path)
 {
-    audioOpen = openAudio();
-    if (!audioOpen)
+    if (SDL_Init(0) != 0)
         return;
+    sdlStarted = true;
+    if (openDeviceQuietly()) {
+        audioOpen = true;
+        play(path);
+        return;
+    }
+    // No usable sound device: the dummy driver plays into nothing, so the game behaves the
+    // same. Closing SDL's ALSA driver first waits up to a tenth of a second for its device
+    // watcher, which sleeps in 100 ms steps, so the switch runs beside the loading.
+    fallback = std::thread([this, path] {
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        audioOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0
+            && Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) == 0;
+        if (audioOpen)
+            play(path);
+    });
+}
+
+void Music::play(const std::string& path)
+{
     Mix_AllocateChannels(channels);
     music = Mix_LoadMUS(path.c_str());
     if (music)
         Mix_PlayMusic(music, 0); // 0: play once, no loop
 }
 
+void Music::waitForFallback() const
+{
+    if (fallback.joinable())
+        fallback.join();
+}
+
 bool Music::playing() const
 {
+    waitForFallback(); // the dummy driver may still be starting
     return music != nullptr && Mix_PlayingMusic() != 0;
 }
 
 void Music::stop()
 {
+    waitForFallback();
     if (music) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);

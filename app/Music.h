@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <thread>
 
 typedef struct _Mix_Music Mix_Music;
 
@@ -8,13 +9,22 @@ typedef struct _Mix_Music Mix_Music;
 // a readable file the game runs silently and prints nothing about it.
 class Music {
 public:
+    Music() = default;
+    Music(const Music&) = delete;
+    Music& operator=(const Music&) = delete;
+    ~Music() { waitForFallback(); }
+
     void start(const std::string& path);
     void stop();
     // Whether the music is still playing (it plays once, then stops by itself).
     bool playing() const;
 
 private:
-    bool openAudio();
+    void play(const std::string& path);
+    // Waits for the switch to the dummy driver, where one runs.
+    void waitForFallback() const;
+
+    mutable std::thread fallback;
 
     bool sdlStarted = false;
     bool audioOpen = false;
