@@ -46,6 +46,32 @@ TEST(Noise, SeededGeneratorRepeatsItsSequence)
     EXPECT_TRUE(differs);
 }
 
+// A 4 x 2 picture with a different value in every pixel and channel: each output pixel is
+// the mean of its own 2 x 2 block, and a factor of 1 keeps the picture as it is.
+TEST(Shrink, EachPixelIsTheMeanOfItsBlock)
+{
+    gen::Image in(4, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            in.at(x, y) = glm::vec3(0.1f * x, 0.4f * y, 0.05f * (x + 4 * y));
+    gen::Image out = gen::shrink(in, 2);
+    ASSERT_EQ(out.width, 2);
+    ASSERT_EQ(out.height, 1);
+    // Left block: x 0 and 1, y 0 and 1.  r = (0 + 0.1 + 0 + 0.1) / 4, g = (0 + 0 + 0.4 + 0.4) / 4,
+    // b = 0.05 (0 + 1 + 4 + 5) / 4. Right block: x 2 and 3.
+    EXPECT_NEAR(out.at(0, 0).r, 0.05f, 1e-6f);
+    EXPECT_NEAR(out.at(0, 0).g, 0.2f, 1e-6f);
+    EXPECT_NEAR(out.at(0, 0).b, 0.125f, 1e-6f);
+    EXPECT_NEAR(out.at(1, 0).r, 0.25f, 1e-6f);
+    EXPECT_NEAR(out.at(1, 0).g, 0.2f, 1e-6f);
+    EXPECT_NEAR(out.at(1, 0).b, 0.225f, 1e-6f);
+
+    gen::Image same = gen::shrink(in, 1);
+    ASSERT_EQ(same.width, 4);
+    ASSERT_EQ(same.height, 2);
+    EXPECT_EQ(same.at(3, 1), in.at(3, 1));
+}
+
 TEST(NormalMap, FlatIsStraightUpAndASlopeTiltsAgainstIt)
 {
     gen::HeightField flat(4, 4, 0.5f);

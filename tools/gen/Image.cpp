@@ -29,6 +29,21 @@ Image::Image(int w, int h, glm::vec3 fill) : width(w), height(h), pixels(static_
 {
 }
 
+Image shrink(const Image& image, int factor)
+{
+    Image out(image.width / factor, image.height / factor);
+    const float share = 1.0f / static_cast<float>(factor * factor);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            glm::vec3 sum(0.0f);
+            for (int dy = 0; dy < factor; ++dy)
+                for (int dx = 0; dx < factor; ++dx)
+                    sum += image.at(x * factor + dx, y * factor + dy);
+            out.at(x, y) = sum * share;
+        }
+    return out;
+}
+
 std::vector<uint8_t> Image::toBytes() const
 {
     std::vector<uint8_t> out;

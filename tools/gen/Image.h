@@ -22,6 +22,10 @@ struct Image {
     std::vector<uint8_t> toBytes() const;
 };
 
+// The picture `factor` times smaller on each side, each pixel the mean of the factor x factor
+// block it stands for: the same box filter that builds mipmaps. Sides must divide by factor.
+Image shrink(const Image& image, int factor);
+
 // A height per pixel in [0, 1]; reads wrap around the edges because every surface tiles.
 struct HeightField {
     int width = 0;

@@ -346,6 +346,21 @@ std::vector<float> dilate(const std::vector<float>& in, int size, int radius)
     return out;
 }
 
+bool wornByTheMouse(SurfaceKind kind)
+{
+    switch (kind) {
+    case SurfaceKind::Fur:
+    case SurfaceKind::Eye:
+    case SurfaceKind::Teeth:
+    case SurfaceKind::Tail:
+    case SurfaceKind::Whisker:
+    case SurfaceKind::Nose:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 Surface makeSurface(SurfaceKind kind)
@@ -424,8 +439,14 @@ bool writeTextures(const std::string& dir)
     size_t next = 0;
     for (SurfaceKind kind : order) {
         Surface s = makeSurface(kind);
-        ok = writeJpeg(dir + "/" + names[next++], s.colour, 92) && ok;
-        ok = writeJpeg(dir + "/" + names[next++], normalMap(s.height, s.depth), 95) && ok;
+        // The mouse is small in the window: from the camera its maps are sampled at mipmap level
+        // 3 or coarser, 64 pixels across or fewer. So they are stored 4 times smaller than painted,
+        // as the mean of each 4 x 4 block: the levels the game samples stay as they were, and
+        // loading them costs a sixteenth. The normals are worked out at the painted size, where
+        // `depth` means what it says.
+        int factor = wornByTheMouse(kind) ? 4 : 1;
+        ok = writeJpeg(dir + "/" + names[next++], shrink(s.colour, factor), 92) && ok;
+        ok = writeJpeg(dir + "/" + names[next++], shrink(normalMap(s.height, s.depth), factor), 95) && ok;
     }
     ok = writeJpeg(dir + "/" + names[next++], makeEndScreen("You win!", true), 92) && ok;
     ok = writeJpeg(dir + "/" + names[next++], makeEndScreen("You lose", false), 92) && ok;
