@@ -439,8 +439,8 @@ bool writeTextures(const std::string& dir)
     size_t next = 0;
     for (SurfaceKind kind : order) {
         Surface s = makeSurface(kind);
-        // The mouse is small in the window: from the camera its maps are sampled at mipmap level
-        // 3 or coarser, 64 pixels across or fewer. So they are stored 4 times smaller than painted,
+        // The mouse is small in the window: from the camera its 512-pixel maps are sampled at
+        // mipmap level 2.7 or coarser, under 128 pixels across. So they are stored 4 times smaller,
         // as the mean of each 4 x 4 block: the levels the game samples stay as they were, and
         // loading them costs a sixteenth. The normals are worked out at the painted size, where
         // `depth` means what it says.
