@@ -54,6 +54,9 @@ void Music::start(const std::string& path)
             && Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) == 0;
         if (audioOpen)
             play(path);
+        // SDL keeps state (its error message) for every thread that calls it, and frees it by
+        // itself only for the threads it started.
+        SDL_TLSCleanup();
     });
 }
 
