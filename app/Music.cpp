@@ -35,6 +35,9 @@ bool openDeviceQuietly()
 
 void Music::start(const std::string& path)
 {
+    // SDL would catch SIGINT and SIGTERM to queue a quit event that this game never reads, so
+    // neither Ctrl-C nor kill would end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(0) != 0)
         return;
     sdlStarted = true;
