@@ -73,7 +73,7 @@ void Scene::renderShadowPass()
 
 void Scene::drawShadowCasters()
 {
-    shadowRegion.clear();
+    shadowRegion.clear(shadowMapTexture);
     if (!shadowReady)
         return;
     glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));

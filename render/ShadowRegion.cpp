@@ -29,11 +29,19 @@ void ShadowRegion::addEverything()
     all = true;
 }
 
-void ShadowRegion::clear()
+void ShadowRegion::clear(GLuint depthTexture)
 {
     std::vector<Rect> rects = startRecord();
     if (rects.size() == 1 && rects[0] == Rect{0, 0, mapTexels, mapTexels}) {
         glClear(GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    // GL 4.4 has the fill, and so does a 3.3 context with GL_ARB_clear_texture.
+    if (fillAllowed && (GLEW_VERSION_4_4 || GLEW_ARB_clear_texture) && glClearTexSubImage != nullptr) {
+        const GLfloat farthest = 1.0f;
+        for (const Rect& r : rects)
+            glClearTexSubImage(depthTexture, 0, r.x, r.y, 0, r.width, r.height, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                               &farthest);
         return;
     }
     glEnable(GL_SCISSOR_TEST);

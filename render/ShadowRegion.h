@@ -26,8 +26,14 @@ public:
 
     // The next clear covers the whole map.
     void forget();
-    // Clears the depth of the framebuffer bound (the shadow map) over startRecord()'s rectangles.
-    void clear();
+    // Clears `depthTexture`, the depth attachment of the framebuffer bound, over
+    // startRecord()'s rectangles: the whole map with glClear, parts of it by filling the
+    // texture (glClearTexSubImage) where the context has that call. A scissored glClear
+    // does the same but costs far more on llvmpipe, which draws each rectangle as a quad
+    // through the fragment pipeline, so it serves only contexts without the fill.
+    void clear(GLuint depthTexture);
+    // Whether clear() may fill the texture; off, it always uses the scissored glClear.
+    void allowFill(bool allowed) { fillAllowed = allowed; }
     // The rectangles of texels where the map may have been drawn on since the last clear (the
     // whole map when that is not known), few and not overlapping; starts a new, empty record.
     std::vector<Rect> startRecord();
@@ -50,5 +56,6 @@ private:
     int mapTexels;
     int side;
     bool all = true;
+    bool fillAllowed = true;
     std::vector<unsigned char> cells;
 };

@@ -87,6 +87,16 @@ protected:
         return gltest::pixelsNear(pixel.x, pixel.y, glm::vec3(grey), 3, 2);
     }
 
+    // The depth stored in the shadow map's texel (s, t).
+    static double storedDepth(int s, int t)
+    {
+        GLfloat depth = -1.0f;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, theScene->shadowFramebuffer);
+        glReadPixels(s, t, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return static_cast<double>(depth);
+    }
+
     static inline std::unique_ptr<gltest::AssetTree> tree;
     static inline Scene* theScene = nullptr;
     static inline bool ready = false;
@@ -98,30 +108,32 @@ protected:
 const float litFloor = floorGrey * 0.8f;
 const float shadowedFloor = floorGrey * 0.1f;
 
+// The light looks down -y with +x as up, so the map's right is world +z and its up world +x;
+// the map's middle texel looks straight down at the origin. A world offset of z at distance d
+// lands z / (d tan 22.5 x 4/3) of the half-width right of the middle, and one of x lands
+// x / (d tan 22.5) of the half-height above it.
+int texelRightOf(double z, double distance)
+{
+    double halfWidth = distance * std::tan(glm::radians(22.5)) * 4.0 / 3.0;
+    return static_cast<int>((z / halfWidth + 1.0) / 2.0 * 8192.0);
+}
+
+int texelAbove(double x, double distance)
+{
+    double halfHeight = distance * std::tan(glm::radians(22.5));
+    return static_cast<int>((x / halfHeight + 1.0) / 2.0 * 8192.0);
+}
+
+// 24-bit depth steps are 6e-8; 1e-4 leaves room for the rasteriser's rounding of the
+// interpolated depth, while the box's top (0.045) and bottom (0.133) stay far apart.
+const double tolerance = 1e-4;
+
 } // namespace
 
 TEST_F(RenderPasses, ShadowPassStoresTheDepthOfFacesTurnedAwayFromTheLight)
 {
     theScene->renderShadowPass();
 
-    // The light looks down -y with +x as up, so the map's right is world +z and its up world +x;
-    // the map's middle texel looks straight down at the origin.
-    auto storedDepth = [](int s, int t) {
-        GLfloat depth = -1.0f;
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, theScene->shadowFramebuffer);
-        glReadPixels(s, t, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return static_cast<double>(depth);
-    };
-    // A world offset of z at distance d lands z / (d tan 22.5 x 4/3) of the half-width right of the middle.
-    auto texelRightOf = [](double z, double distance) {
-        double halfWidth = distance * std::tan(glm::radians(22.5)) * 4.0 / 3.0;
-        return static_cast<int>((z / halfWidth + 1.0) / 2.0 * 8192.0);
-    };
-
-    // 24-bit depth steps are 6e-8; 1e-4 leaves room for the rasteriser's rounding of the
-    // interpolated depth, while the box's top (0.045) and bottom (0.133) stay far apart.
-    const double tolerance = 1e-4;
     // Straight down: the box's bottom, 198 below the light (depth 0.1333). Its top (196) faces the light and is culled.
     EXPECT_NEAR(storedDepth(4096, 4096), lightDepth(198.0), tolerance) << "box bottom";
     // Beside the box, 5 units along +z (texel 4280): the slab's underside, 201 below the light (0.2627).
@@ -156,4 +168,36 @@ TEST_F(RenderPasses, BoxAndPlayerShadowTheFloorBelowThemButNotBesideOnBothDrawPa
     // Same vertices, same programs, same rasteriser: the paths only differ in where the
     // arrays live, so not a single byte may differ.
     EXPECT_TRUE(frames[0] == frames[1]) << "the two draw paths give different pictures";
+}
+
+// The pass clears only where the last one drew, in cells of 128 texels. The player's cube
+// hangs past the floor's corner, with nothing below it, and its footprint in the map (s 5357
+// to 5395, t 5671 to 5721) spans two cells side by side, so the last pass drew on a
+// rectangle 256 wide and 128 high, away from the diagonal through the floor's rectangles.
+TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWithTheFillOrTheScissoredClear)
+{
+    ASSERT_TRUE(GLEW_VERSION_4_4 || GLEW_ARB_clear_texture) << "this context cannot test the fill";
+    const glm::vec3 hanging(32.04f, 2.0f, 34.17f), away(42.04f, 2.0f, 34.17f);
+    // The cube's bottom is 198 below the light. Looked at in the right-hand cell.
+    const int s = texelRightOf(hanging.z + 0.3, 198.0), oldT = texelAbove(hanging.x, 198.0),
+              newT = texelAbove(away.x, 198.0);
+    ASSERT_GE(s, 5376);
+    for (bool fill : {true, false}) {
+        SCOPED_TRACE(fill ? "fill" : "scissored clear");
+        theScene->shadowRegion.allowFill(fill);
+        theScene->player->position = hanging;
+        theScene->player->updateModelMatrix();
+        theScene->renderShadowPass();
+        EXPECT_NEAR(storedDepth(s, oldT), lightDepth(198.0), tolerance) << "below the player";
+
+        theScene->player->position = away;
+        theScene->player->updateModelMatrix();
+        theScene->renderShadowPass();
+        EXPECT_EQ(storedDepth(s, oldT), 1.0) << "where the player was";
+        EXPECT_NEAR(storedDepth(s, newT), lightDepth(198.0), tolerance) << "below the player moved";
+        EXPECT_TRUE(gltest::glErrors().empty());
+    }
+    theScene->shadowRegion.allowFill(true);
+    theScene->player->position = playerPosition;
+    theScene->player->updateModelMatrix();
 }
