@@ -173,7 +173,7 @@ TEST_F(RenderPasses, BoxAndPlayerShadowTheFloorBelowThemButNotBesideOnBothDrawPa
 // The pass clears only where the last one drew, in cells of 128 texels. The player's cube
 // hangs past the floor's corner, with nothing below it, and its footprint in the map (s 5357
 // to 5395, t 5671 to 5721) spans two cells side by side, so the last pass drew on a
-// rectangle 256 wide and 128 high, away from the diagonal through the floor's rectangles.
+// rectangle 256 wide and 128 high, clear of the floor's rectangles even with x and y swapped.
 TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWithTheFillOrTheScissoredClear)
 {
     ASSERT_TRUE(GLEW_VERSION_4_4 || GLEW_ARB_clear_texture) << "this context cannot test the fill";
