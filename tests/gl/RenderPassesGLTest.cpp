@@ -192,12 +192,18 @@ TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWithTheFillOrTheScissored
 
         theScene->player->position = away;
         theScene->player->updateModelMatrix();
+        // Only the scissored clear moves the scissor box, so the box tells which clear ran.
+        glScissor(1, 2, 3, 4);
         theScene->renderShadowPass();
+        GLint box[4] = {};
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        EXPECT_EQ(box[0] == 1 && box[1] == 2 && box[2] == 3 && box[3] == 4, fill) << "which clear ran";
         EXPECT_EQ(storedDepth(s, oldT), 1.0) << "where the player was";
         EXPECT_NEAR(storedDepth(s, newT), lightDepth(198.0), tolerance) << "below the player moved";
         EXPECT_TRUE(gltest::glErrors().empty());
     }
     theScene->shadowRegion.allowFill(true);
+    glScissor(0, 0, 800, 600);
     theScene->player->position = playerPosition;
     theScene->player->updateModelMatrix();
 }
