@@ -2,11 +2,13 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include "objects/TextureFiles.h"
 #include "tests/tools/AssetFiles.h"
 #include "tools/gen/Image.h"
 #include "tools/gen/Mesh.h"
@@ -70,6 +72,47 @@ TEST(Shrink, EachPixelIsTheMeanOfItsBlock)
     ASSERT_EQ(same.width, 4);
     ASSERT_EQ(same.height, 2);
     EXPECT_EQ(same.at(3, 1), in.at(3, 1));
+}
+
+// Each stored map is its painted picture, shrunk no further than the camera allows: the
+// sizes are where the finest level the camera samples is level 0 (see storedShrink), and
+// the ground, seen closest, keeps its painted 1024 pixels.
+TEST(StoredTextures, EachMapIsItsPaintedPictureAtTheSizeTheCameraNeeds)
+{
+    struct Stored {
+        gen::SurfaceKind kind;
+        int size;
+    };
+    const Stored stored[] = {
+        {gen::SurfaceKind::Fur, 128},        {gen::SurfaceKind::Eye, 128},       {gen::SurfaceKind::Teeth, 128},
+        {gen::SurfaceKind::Tail, 128},       {gen::SurfaceKind::Whisker, 128},   {gen::SurfaceKind::Nose, 128},
+        {gen::SurfaceKind::Brick, 512},      {gen::SurfaceKind::Water, 512},     {gen::SurfaceKind::Stone, 512},
+        {gen::SurfaceKind::Ground, 1024},    {gen::SurfaceKind::CheeseSide, 512}, {gen::SurfaceKind::CheeseTop, 512},
+    };
+    const auto& names = textureFiles();
+    for (std::size_t i = 0; i < std::size(stored); ++i) {
+        const std::string& colourName = names[2 * i];
+        int width = 0, height = 0;
+        std::vector<uint8_t> rgb;
+        ASSERT_TRUE(gen::readJpeg(runtimePath(colourName), width, height, rgb)) << colourName;
+        EXPECT_EQ(width, stored[i].size) << colourName;
+        EXPECT_EQ(height, stored[i].size) << colourName;
+        int normalWidth = 0, normalHeight = 0;
+        std::vector<uint8_t> normals;
+        ASSERT_TRUE(gen::readJpeg(runtimePath(names[2 * i + 1]), normalWidth, normalHeight, normals));
+        EXPECT_EQ(normalWidth, stored[i].size) << names[2 * i + 1];
+        EXPECT_EQ(normalHeight, stored[i].size) << names[2 * i + 1];
+
+        // The stored colours are the painted ones, box-filtered down, within JPEG's error.
+        gen::Image painted = gen::makeSurface(stored[i].kind).colour;
+        ASSERT_EQ(painted.width % width, 0) << colourName;
+        std::vector<uint8_t> expected = gen::shrink(painted, painted.width / width).toBytes();
+        ASSERT_EQ(expected.size(), rgb.size()) << colourName;
+        double difference = 0.0;
+        for (std::size_t k = 0; k < rgb.size(); ++k)
+            difference += std::abs(int(rgb[k]) - int(expected[k]));
+        EXPECT_LT(difference / rgb.size(), 2.0) << colourName;
+    }
 }
 
 TEST(NormalMap, FlatIsStraightUpAndASlopeTiltsAgainstIt)

@@ -346,21 +346,6 @@ std::vector<float> dilate(const std::vector<float>& in, int size, int radius)
     return out;
 }
 
-bool wornByTheMouse(SurfaceKind kind)
-{
-    switch (kind) {
-    case SurfaceKind::Fur:
-    case SurfaceKind::Eye:
-    case SurfaceKind::Teeth:
-    case SurfaceKind::Tail:
-    case SurfaceKind::Whisker:
-    case SurfaceKind::Nose:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 Surface makeSurface(SurfaceKind kind)
@@ -392,6 +377,25 @@ Surface makeSurface(SurfaceKind kind)
         return cheeseTop();
     }
     throw std::logic_error("unknown surface");
+}
+
+int storedShrink(SurfaceKind kind)
+{
+    switch (kind) {
+    case SurfaceKind::Fur:
+    case SurfaceKind::Eye:
+    case SurfaceKind::Teeth:
+    case SurfaceKind::Tail:
+    case SurfaceKind::Whisker:
+    case SurfaceKind::Nose:
+        return 4;
+    case SurfaceKind::Brick:
+    case SurfaceKind::Water:
+    case SurfaceKind::Stone:
+        return 2;
+    default:
+        return 1;
+    }
 }
 
 Image makeEndScreen(const std::string& text, bool won)
@@ -439,12 +443,10 @@ bool writeTextures(const std::string& dir)
     size_t next = 0;
     for (SurfaceKind kind : order) {
         Surface s = makeSurface(kind);
-        // The mouse is small in the window: from the camera its 512-pixel maps are sampled at
-        // mipmap level 2.7 or coarser, under 128 pixels across. So they are stored 4 times smaller,
-        // as the mean of each 4 x 4 block: the levels the game samples stay as they were, and
-        // loading them costs a sixteenth. The normals are worked out at the painted size, where
-        // `depth` means what it says.
-        int factor = wornByTheMouse(kind) ? 4 : 1;
+        // Stored no finer than the camera ever samples them, as the mean of each block: the
+        // levels the game samples stay as they were, and loading costs less. The normals are
+        // worked out at the painted size, where `depth` means what it says.
+        int factor = storedShrink(kind);
         ok = writeJpeg(dir + "/" + names[next++], shrink(s.colour, factor), 92) && ok;
         ok = writeJpeg(dir + "/" + names[next++], shrink(normalMap(s.height, s.depth), factor), 95) && ok;
     }
