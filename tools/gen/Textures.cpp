@@ -443,9 +443,9 @@ bool writeTextures(const std::string& dir)
     size_t next = 0;
     for (SurfaceKind kind : order) {
         Surface s = makeSurface(kind);
-        // Stored no finer than the camera ever samples them, as the mean of each block: the
-        // levels the game samples stay as they were, and loading costs less. The normals are
-        // worked out at the painted size, where `depth` means what it says.
+        // Stored no finer than the camera samples them (see storedShrink), as the mean of each
+        // block: the levels the game samples stay as they were, and loading costs less. The
+        // normals are worked out at the painted size, where `depth` means what it says.
         int factor = storedShrink(kind);
         ok = writeJpeg(dir + "/" + names[next++], shrink(s.colour, factor), 92) && ok;
         ok = writeJpeg(dir + "/" + names[next++], shrink(normalMap(s.height, s.depth), factor), 95) && ok;

@@ -25,11 +25,11 @@ Surface makeSurface(SurfaceKind kind);
 // `density` the share of cells with a hole. `shade` receives the same depth for colouring.
 float cheeseHoles(float u, float v, int cells, float density, uint32_t seed, float& shade);
 
-// How many times smaller than painted a surface's maps are stored, on each side. The camera
-// never samples them finer than that: the mouse, always 11 units off, reads its 512-pixel
-// maps at mipmap level 2.7 or coarser; along the recorded routes the 1024-pixel brick, water
-// and stone are read at level 2.2, 2.0 and 1.25 or coarser, while the ground, which the
-// camera sees closest, reaches level 0.28.
+// How many times smaller than painted a surface's maps are stored, on each side: no finer
+// than the camera samples them. The mouse, always 11 units off, reads its 512-pixel maps at
+// mipmap level 2.7 or coarser; along the recorded routes the 1024-pixel brick, water and
+// stone are read at level 2.2, 2.0 and 1.25 or coarser, while the ground, which the camera
+// sees closest, reaches level 0.28.
 int storedShrink(SurfaceKind kind);
 
 // Full-picture lettering on a background that matches the outcome.
