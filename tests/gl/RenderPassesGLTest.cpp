@@ -30,8 +30,12 @@ double lightDepth(double distance)
     return ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * distance) + 1.0) / 2.0;
 }
 
+// Beside the floor's far left corner, over nothing, 197 below the light.
+const glm::vec3 ceilingCentre(28.0f, 3.0f, -28.0f);
+
 // A floor 40 wide (a closed slab, 1 thick, top at y = 0), a 2-unit box from y = 2 to 4 over
-// its middle, and the player's 1-unit cube; the light 200 above the box, as the game places it.
+// its middle, a ceiling 8 wide beside the floor, and the player's 1-unit cube; the light 200
+// above the box, as the game places it.
 class RenderPasses : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -41,6 +45,8 @@ protected:
         tree->enter();
         objfile::Writer level;
         level.mesh("floor").box({-20, -1, -20}, {20, 0, 20}).mesh("box").box({-1, 2, -1}, {1, 4, 1});
+        // x cross z is -y: a lone square facing down, the light seeing only its back.
+        level.mesh("ceiling").quad({ceilingCentre, {4, 0, 0}, {0, 0, 4}});
         level.save("models/level.obj");
         objfile::Writer().mesh("body").box({-50, 0, -50}, {50, 100, 50}).save("models/mouse.obj");
 
@@ -49,7 +55,7 @@ protected:
         output += gltest::printedBy([&] {
             theScene->createShadowMap();
             loaded = loadModel(*theScene, "models/mouse.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f))
-                && loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}}, false, 1.0f, glm::vec3(0.0f));
+                && loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}, {18, 19}}, false, 1.0f, glm::vec3(0.0f));
         });
         tree->leave();
         ready = loaded && theScene->objects.size() == 1 && theScene->player != nullptr;
@@ -168,6 +174,37 @@ TEST_F(RenderPasses, BoxAndPlayerShadowTheFloorBelowThemButNotBesideOnBothDrawPa
     // Same vertices, same programs, same rasteriser: the paths only differ in where the
     // arrays live, so not a single byte may differ.
     EXPECT_TRUE(frames[0] == frames[1]) << "the two draw paths give different pictures";
+}
+
+// Only texels in the cells the pass marked are cleared before the next pass, so a texel drawn
+// outside them would stay. The ceiling faces away from the light, so it is drawn, and lies in
+// no other mesh's cells: a pass that took it for a culled face would leave it unmarked. The
+// block read holds the floor, the box, the ceiling and the player's cube.
+TEST_F(RenderPasses, EveryTexelThePassDrawsLiesInACellItMarked)
+{
+    theScene->renderShadowPass();
+    const int from = 2048, side = 4096;
+    std::vector<GLfloat> depths(size_t{side} * side, -1.0f);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, theScene->shadowFramebuffer);
+    glReadPixels(from, from, side, side, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    ASSERT_TRUE(gltest::glErrors().empty());
+
+    const int ceilingS = texelRightOf(ceilingCentre.z, 197.0), ceilingT = texelAbove(ceilingCentre.x, 197.0);
+    EXPECT_NEAR(depths[size_t(ceilingT - from) * side + size_t(ceilingS - from)], lightDepth(197.0), tolerance)
+        << "the ceiling is drawn";
+    const ShadowRegion& region = theScene->shadowRegion;
+    int drawn = 0, outside = 0;
+    for (int t = 0; t < side; ++t) {
+        for (int s = 0; s < side; ++s) {
+            if (depths[size_t(t) * side + size_t(s)] >= 1.0f)
+                continue;
+            ++drawn;
+            outside += !region.marked((from + s) / ShadowRegion::cellTexels, (from + t) / ShadowRegion::cellTexels);
+        }
+    }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(outside, 0) << "of " << drawn << " texels drawn";
 }
 
 // The pass clears only where the last one drew, in cells of 128 texels. The player's cube
