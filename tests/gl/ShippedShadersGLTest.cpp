@@ -210,6 +210,40 @@ TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnly)
     }
 }
 
+// The shadow's edge is soft: each of the 3 x 3 texels around the fragment's own is compared
+// with the fragment's depth and weighed by a tent, so across the edge between map columns 31
+// (occluded) and 32 the lit part rises evenly from 0 at column 31's start to 1 at column 33's,
+// by a half per texel. The map's 6 texels per unit along world z put column 32's start, the
+// middle of the ramp, on the window's middle row; each row is 6 / 68.7 of a texel. A single
+// comparison would rise in one texel and a 3 x 3 box in steps of a third.
+TEST_F(ShippedShaders, LightingProgramsRampTheShadowsEdgeOverTwoTexels)
+{
+    LightLens lens = lightAt(glm::vec3(0, 200, 0), glm::vec3(0), fovFor(4, 200), 195, 220);
+    const int mapSize = 64;
+    std::vector<float> halfOccluded(mapSize * mapSize, 1.0f);
+    for (int i = 0; i < mapSize * mapSize; ++i)
+        if (i % mapSize < mapSize / 2)
+            halfOccluded[i] = 0.1f;
+    GLuint shadowMap = depthMap(mapSize, halfOccluded);
+    const float pixelsPerUnit = 600.0f / (2.0f * 100.0f * std::tan(glm::radians(2.5f)));
+
+    for (const char* stem : {"color", "texture", "bump"}) {
+        SCOPED_TRACE(stem);
+        std::unique_ptr<TexturedObject> square = groundFor(stem, white);
+        useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
+        drawAlone(*square);
+        for (int row = 288; row <= 312; row += 4) {
+            // Window up is world -z; the pixel's centre is half a row above its bottom.
+            float z = (300.0f - (static_cast<float>(row) + 0.5f)) / pixelsPerUnit;
+            float column = 32.0f + 6.0f * z;
+            float lit = glm::clamp((column - 31.0f) / 2.0f, 0.0f, 1.0f);
+            // Within a row the ramp moves by 0.04, which with rounding stays within 5.
+            EXPECT_TRUE(shows(400, row, 0, ambientPart + lit * (diffusePart + specularPart), 5))
+                << "row " << row << ", lit part " << lit;
+        }
+    }
+}
+
 // A shadow map that is occluded everywhere says nothing about ground that lies beyond the light's far plane or beside
 // the map; such ground is lit. Ground lit from behind gets no direct light at all.
 TEST_F(ShippedShaders, LightingProgramsLightWhatTheShadowMapDoesNotCoverAndNotTheBackOfAFace)
