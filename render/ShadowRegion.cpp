@@ -176,6 +176,10 @@ void ShadowRegion::addTriangles(const glm::mat4& clipFromModel, const std::vecto
                 return;
             }
             texel[k] = (glm::vec2(clip[k]) / clip[k].w + 1.0f) * half;
+            if (!std::isfinite(texel[k].x) || !std::isfinite(texel[k].y)) {
+                addEverything();
+                return;
+            }
         }
         markTriangle(texel[0], texel[1], texel[2]);
     }
@@ -198,11 +202,7 @@ void ShadowRegion::markTriangle(glm::vec2 a, glm::vec2 b, glm::vec2 c)
     float size = static_cast<float>(mapTexels);
     if (!(hi.x >= 0.0f && hi.y >= 0.0f && lo.x <= size && lo.y <= size))
         return;
-    auto cell = [this](float texel) {
-        float c = std::floor(texel / cellTexels);
-        return static_cast<int>(std::clamp(c, 0.0f, static_cast<float>(side - 1)));
-    };
-    int x0 = cell(lo.x), x1 = cell(hi.x), y0 = cell(lo.y), y1 = cell(hi.y);
+    int x0 = cellOf(lo.x), x1 = cellOf(hi.x), y0 = cellOf(lo.y), y1 = cellOf(hi.y);
 
     // Whatever the rasteriser draws lies within the margin of the triangle, so a cell is marked
     // unless, grown by the margin, it lies wholly outside one of the triangle's edges. A
@@ -227,18 +227,20 @@ void ShadowRegion::markTriangle(glm::vec2 a, glm::vec2 b, glm::vec2 c)
     }
 }
 
+int ShadowRegion::cellOf(float texel) const
+{
+    float c = std::floor(texel / cellTexels);
+    return static_cast<int>(std::clamp(c, 0.0f, static_cast<float>(side - 1)));
+}
+
 void ShadowRegion::markTexels(float left, float bottom, float right, float top)
 {
-    auto cell = [this](float texel) {
-        float c = std::floor(texel / cellTexels);
-        return static_cast<int>(std::clamp(c, 0.0f, static_cast<float>(side - 1)));
-    };
     float size = static_cast<float>(mapTexels);
     if (right + marginTexels < 0.0f || top + marginTexels < 0.0f || left - marginTexels > size
         || bottom - marginTexels > size)
         return;
-    int x0 = cell(left - marginTexels), x1 = cell(right + marginTexels);
-    int y0 = cell(bottom - marginTexels), y1 = cell(top + marginTexels);
+    int x0 = cellOf(left - marginTexels), x1 = cellOf(right + marginTexels);
+    int y0 = cellOf(bottom - marginTexels), y1 = cellOf(top + marginTexels);
     for (int y = y0; y <= y1; ++y)
         std::fill(cells.begin() + y * side + x0, cells.begin() + y * side + x1 + 1, 1);
 }

@@ -62,6 +62,8 @@ public:
     int cellsPerSide() const { return side; }
 
 private:
+    // The cell holding texel column or row `texel`, clamped to the map.
+    int cellOf(float texel) const;
     void markTexels(float left, float bottom, float right, float top);
     // a, b and c in texels of the map.
     void markTriangle(glm::vec2 a, glm::vec2 b, glm::vec2 c);

@@ -264,6 +264,17 @@ TEST(ShadowRegion, TriangleClippedAwayMarksNothingAndOneBehindTheLightMarksAll)
     EXPECT_TRUE(region.everything());
 }
 
+// A corner just in front of the eye plane, w = 1e-40, projects past any float: where the
+// triangle lands is not known.
+TEST(ShadowRegion, TriangleProjectingPastAnyFloatMarksAll)
+{
+    glm::mat4 nearlyAtTheEye(1.0f);
+    nearlyAtTheEye[3][3] = 1.0e-40f;
+    ShadowRegion region = recording(1024);
+    region.addTriangles(nearlyAtTheEye, {{glm::vec3(0.5f, 0, 0), glm::vec3(-0.5f, 0, 0), glm::vec3(0, 0.5f, 0)}});
+    EXPECT_TRUE(region.everything());
+}
+
 TEST(ShadowRegion, ClearCoversTheWholeMapWhenUnknownThenOnlyTheMarkedCells)
 {
     using Rect = ShadowRegion::Rect;
