@@ -146,6 +146,25 @@ protected:
         return texture;
     }
 
+    // 200 units straight above the origin; its 64-texel maps cover 8 units along t (world x)
+    // and 10.7 along s (world z) at the ground.
+    static LightLens lightOverTheOrigin()
+    {
+        return lightAt(glm::vec3(0, 200, 0), glm::vec3(0), fovFor(4, 200), 195, 220);
+    }
+
+    // A 64-texel map whose columns 0 to 31 (world z < 0 under lightOverTheOrigin) hold an
+    // occluder at depth 0.1; the ground itself lies at depth 0.22.
+    GLuint halfOccludedMap()
+    {
+        const int mapSize = 64;
+        std::vector<float> depths(mapSize * mapSize, 1.0f);
+        for (int i = 0; i < mapSize * mapSize; ++i)
+            if (i % mapSize < mapSize / 2)
+                depths[i] = 0.1f;
+        return depthMap(mapSize, depths);
+    }
+
     // The light and its shadow map as the scene hands them to every lighting program.
     static void useLight(const LightLens& lens, GLuint shadowMap, glm::vec4 ambient, glm::vec4 diffuse,
                          glm::vec4 specular)
@@ -185,14 +204,8 @@ protected:
 // every cosine of the lighting is 1, the highlight's too.
 TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnly)
 {
-    // 64 texels cover 8 units along t (world x) and 10.7 along s (world z) at the ground.
-    LightLens lens = lightAt(glm::vec3(0, 200, 0), glm::vec3(0), fovFor(4, 200), 195, 220);
-    const int mapSize = 64;
-    std::vector<float> halfOccluded(mapSize * mapSize, 1.0f);
-    for (int i = 0; i < mapSize * mapSize; ++i)
-        if (i % mapSize < mapSize / 2)
-            halfOccluded[i] = 0.1f; // the ground itself lies at depth 0.22
-    GLuint shadowMap = depthMap(mapSize, halfOccluded);
+    LightLens lens = lightOverTheOrigin();
+    GLuint shadowMap = halfOccludedMap();
 
     for (const char* stem : {"color", "texture", "bump"}) {
         SCOPED_TRACE(stem);
@@ -218,13 +231,8 @@ TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnly)
 // comparison would rise in one texel and a 3 x 3 box in steps of a third.
 TEST_F(ShippedShaders, LightingProgramsRampTheShadowsEdgeOverTwoTexels)
 {
-    LightLens lens = lightAt(glm::vec3(0, 200, 0), glm::vec3(0), fovFor(4, 200), 195, 220);
-    const int mapSize = 64;
-    std::vector<float> halfOccluded(mapSize * mapSize, 1.0f);
-    for (int i = 0; i < mapSize * mapSize; ++i)
-        if (i % mapSize < mapSize / 2)
-            halfOccluded[i] = 0.1f;
-    GLuint shadowMap = depthMap(mapSize, halfOccluded);
+    LightLens lens = lightOverTheOrigin();
+    GLuint shadowMap = halfOccludedMap();
     const float pixelsPerUnit = 600.0f / (2.0f * 100.0f * std::tan(glm::radians(2.5f)));
 
     for (const char* stem : {"color", "texture", "bump"}) {
