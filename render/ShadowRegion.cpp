@@ -12,6 +12,29 @@ namespace {
 // a triangle then reaches at most this far past its box.
 constexpr float marginTexels = 2.0f;
 
+// Whether all `count` corners lie beyond one of the view volume's six planes: whatever they
+// bound is then clipped away and draws nothing.
+bool clippedAway(const glm::vec4* clip, int count)
+{
+    for (int axis = 0; axis < 3; ++axis) {
+        bool below = true, above = true;
+        for (int k = 0; k < count; ++k) {
+            below = below && clip[k][axis] < -clip[k].w;
+            above = above && clip[k][axis] > clip[k].w;
+        }
+        if (below || above)
+            return true;
+    }
+    return false;
+}
+
+// A corner at or behind the light's eye plane projects nowhere useful, and a non-finite one
+// nowhere at all: whatever it bounds could then reach anywhere.
+bool projects(const glm::vec4& clip)
+{
+    return clip.w > 0.0f && std::isfinite(clip.x) && std::isfinite(clip.y) && std::isfinite(clip.w);
+}
+
 } // namespace
 
 ShadowRegion::ShadowRegion(int mapTexels)
@@ -107,33 +130,22 @@ void ShadowRegion::add(const glm::mat4& clipFromModel, const std::vector<Box>& b
     if (all)
         return;
     for (const Box& box : boxes) {
-        glm::vec2 lo(INFINITY), hi(-INFINITY);
-        // Whole box beyond one of the view volume's six planes: clipped away, nothing drawn.
-        int beyond[6] = {};
-        bool behindEye = false;
-        for (int corner = 0; corner < 8; ++corner) {
-            glm::vec4 p(corner & 1 ? box.hi.x : box.lo.x, corner & 2 ? box.hi.y : box.lo.y,
-                        corner & 4 ? box.hi.z : box.lo.z, 1.0f);
-            glm::vec4 clip = clipFromModel * p;
-            for (int axis = 0; axis < 3; ++axis) {
-                beyond[2 * axis] += clip[axis] < -clip.w;
-                beyond[2 * axis + 1] += clip[axis] > clip.w;
-            }
-            // A corner at or behind the light's eye plane projects nowhere useful (and a
-            // non-finite one nowhere at all); the box's triangles could then reach anywhere.
-            if (!(clip.w > 0.0f) || !std::isfinite(clip.x) || !std::isfinite(clip.y) || !std::isfinite(clip.w)) {
-                behindEye = true;
-                continue;
-            }
-            glm::vec2 ndc = glm::vec2(clip) / clip.w;
-            lo = glm::min(lo, ndc);
-            hi = glm::max(hi, ndc);
-        }
-        if (std::any_of(std::begin(beyond), std::end(beyond), [](int n) { return n == 8; }))
+        glm::vec4 clip[8];
+        for (int corner = 0; corner < 8; ++corner)
+            clip[corner] = clipFromModel
+                * glm::vec4(corner & 1 ? box.hi.x : box.lo.x, corner & 2 ? box.hi.y : box.lo.y,
+                            corner & 4 ? box.hi.z : box.lo.z, 1.0f);
+        if (clippedAway(clip, 8))
             continue;
-        if (behindEye) {
+        if (!std::all_of(std::begin(clip), std::end(clip), projects)) {
             addEverything();
             return;
+        }
+        glm::vec2 lo(INFINITY), hi(-INFINITY);
+        for (const glm::vec4& corner : clip) {
+            glm::vec2 ndc = glm::vec2(corner) / corner.w;
+            lo = glm::min(lo, ndc);
+            hi = glm::max(hi, ndc);
         }
         float half = 0.5f * static_cast<float>(mapTexels);
         markTexels((lo.x + 1.0f) * half, (lo.y + 1.0f) * half, (hi.x + 1.0f) * half, (hi.y + 1.0f) * half);
@@ -155,28 +167,13 @@ void ShadowRegion::addTriangles(const glm::mat4& clipFromModel, const std::vecto
             return;
         const glm::vec4 clip[3] = {clipFromModel * glm::vec4(triangle.a, 1.0f), clipFromModel * glm::vec4(triangle.b, 1.0f),
                                    clipFromModel * glm::vec4(triangle.c, 1.0f)};
-        // All three corners beyond one of the view volume's six planes: clipped away.
-        bool away = false;
-        for (int axis = 0; axis < 3; ++axis) {
-            bool below = true, above = true;
-            for (const glm::vec4& corner : clip) {
-                below = below && corner[axis] < -corner.w;
-                above = above && corner[axis] > corner.w;
-            }
-            away = away || below || above;
-        }
-        if (away)
+        if (clippedAway(clip, 3))
             continue;
         glm::vec2 texel[3];
         for (int k = 0; k < 3; ++k) {
-            // As for boxes: a corner at or behind the light's eye plane could reach anywhere.
-            if (!(clip[k].w > 0.0f) || !std::isfinite(clip[k].x) || !std::isfinite(clip[k].y)
-                || !std::isfinite(clip[k].w)) {
-                addEverything();
-                return;
-            }
             texel[k] = (glm::vec2(clip[k]) / clip[k].w + 1.0f) * half;
-            if (!std::isfinite(texel[k].x) || !std::isfinite(texel[k].y)) {
+            // A corner just in front of the eye plane can also project past any float.
+            if (!projects(clip[k]) || !std::isfinite(texel[k].x) || !std::isfinite(texel[k].y)) {
                 addEverything();
                 return;
             }
