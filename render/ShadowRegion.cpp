@@ -196,32 +196,48 @@ void ShadowRegion::markTriangle(glm::vec2 a, glm::vec2 b, glm::vec2 c)
         return;
 
     glm::vec2 lo = glm::min(a, glm::min(b, c)) - marginTexels, hi = glm::max(a, glm::max(b, c)) + marginTexels;
-    float size = static_cast<float>(mapTexels);
-    if (!(hi.x >= 0.0f && hi.y >= 0.0f && lo.x <= size && lo.y <= size))
+    CellSpan span;
+    if (!cellsCovering(lo, hi, span))
         return;
-    int x0 = cellOf(lo.x), x1 = cellOf(hi.x), y0 = cellOf(lo.y), y1 = cellOf(hi.y);
 
     // Whatever the rasteriser draws lies within the margin of the triangle, so a cell is marked
     // unless, grown by the margin, it lies wholly outside one of the triangle's edges. A
     // triangle too thin to say which side is inside marks all the cells of its box.
-    glm::vec2 corners[3] = {a, b, c};
-    bool edgesKnown = std::abs(area) > 1.0e-3f * perimeter;
-    float inward = area > 0.0f ? 1.0f : -1.0f;
-    const float reach = 0.5f * static_cast<float>(cellTexels) + marginTexels;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
+    struct Edge {
+        glm::vec2 from, normal;
+        float slack;
+    };
+    Edge edges[3];
+    int edgeCount = 0;
+    if (std::abs(area) > 1.0e-3f * perimeter) {
+        glm::vec2 corners[3] = {a, b, c};
+        float inward = area > 0.0f ? 1.0f : -1.0f;
+        const float reach = 0.5f * static_cast<float>(cellTexels) + marginTexels;
+        for (int k = 0; k < 3; ++k) {
+            glm::vec2 along = corners[(k + 1) % 3] - corners[k];
+            glm::vec2 normal = inward * glm::vec2(-along.y, along.x);
+            edges[edgeCount++] = {corners[k], normal, (std::abs(normal.x) + std::abs(normal.y)) * reach};
+        }
+    }
+    for (int y = span.y0; y <= span.y1; ++y) {
+        for (int x = span.x0; x <= span.x1; ++x) {
             glm::vec2 centre((static_cast<float>(x) + 0.5f) * cellTexels, (static_cast<float>(y) + 0.5f) * cellTexels);
             bool outside = false;
-            for (int k = 0; edgesKnown && k < 3 && !outside; ++k) {
-                glm::vec2 from = corners[k], along = corners[(k + 1) % 3] - from;
-                glm::vec2 normal = inward * glm::vec2(-along.y, along.x);
-                float inside = glm::dot(normal, centre - from) + (std::abs(normal.x) + std::abs(normal.y)) * reach;
-                outside = inside < 0.0f;
-            }
+            for (int k = 0; k < edgeCount && !outside; ++k)
+                outside = glm::dot(edges[k].normal, centre - edges[k].from) + edges[k].slack < 0.0f;
             if (!outside)
                 cells[y * side + x] = 1;
         }
     }
+}
+
+bool ShadowRegion::cellsCovering(glm::vec2 lo, glm::vec2 hi, CellSpan& span) const
+{
+    float size = static_cast<float>(mapTexels);
+    if (!(hi.x >= 0.0f && hi.y >= 0.0f && lo.x <= size && lo.y <= size))
+        return false;
+    span = {cellOf(lo.x), cellOf(lo.y), cellOf(hi.x), cellOf(hi.y)};
+    return true;
 }
 
 int ShadowRegion::cellOf(float texel) const
@@ -232,12 +248,9 @@ int ShadowRegion::cellOf(float texel) const
 
 void ShadowRegion::markTexels(float left, float bottom, float right, float top)
 {
-    float size = static_cast<float>(mapTexels);
-    if (right + marginTexels < 0.0f || top + marginTexels < 0.0f || left - marginTexels > size
-        || bottom - marginTexels > size)
+    CellSpan span;
+    if (!cellsCovering(glm::vec2(left, bottom) - marginTexels, glm::vec2(right, top) + marginTexels, span))
         return;
-    int x0 = cellOf(left - marginTexels), x1 = cellOf(right + marginTexels);
-    int y0 = cellOf(bottom - marginTexels), y1 = cellOf(top + marginTexels);
-    for (int y = y0; y <= y1; ++y)
-        std::fill(cells.begin() + y * side + x0, cells.begin() + y * side + x1 + 1, 1);
+    for (int y = span.y0; y <= span.y1; ++y)
+        std::fill(cells.begin() + y * side + span.x0, cells.begin() + y * side + span.x1 + 1, 1);
 }

@@ -62,6 +62,12 @@ public:
     int cellsPerSide() const { return side; }
 
 private:
+    // The first and last cell columns and rows of a span of cells.
+    struct CellSpan {
+        int x0, y0, x1, y1;
+    };
+    // The cells that the texels from `lo` to `hi` fall in; false when none of them lies on the map.
+    bool cellsCovering(glm::vec2 lo, glm::vec2 hi, CellSpan& span) const;
     // The cell holding texel column or row `texel`, clamped to the map.
     int cellOf(float texel) const;
     void markTexels(float left, float bottom, float right, float top);
