@@ -16,8 +16,8 @@ bool positiveNumber(const std::string& text, int& value)
 
 const char* usageText()
 {
-    return "usage: gorbeck [--windowed] [--record FILE | --replay FILE [--draw-every N] [--screenshot "
-           "FRAME=FILE.png]...\n"
+    return "usage: gorbeck [--windowed] [--renderer hardware|software]\n"
+           "               [--record FILE | --replay FILE [--draw-every N] [--screenshot FRAME=FILE.png]...\n"
            "               | --timedemo FILE]\n"
            "\n"
            "With no flags the game plays from the keyboard and mouse.\n"
@@ -28,8 +28,10 @@ const char* usageText()
            "  --screenshot FRAME=FILE   while replaying, save frame FRAME as a PNG; FRAME is a frame\n"
            "                            number counted from 1, or start, mid or end\n"
            "  --timedemo FILE           replay FILE drawing every frame as fast as possible, then print\n"
-           "                            frame times, CPU and GPU time, memory and the bare frame's cost\n"
+           "                            the frame count, the frame times and the render path taken\n"
            "  --windowed                an 800x600 window instead of full screen\n"
+           "  --renderer PATH           draw the way a graphics card (hardware) or a software renderer\n"
+           "                            (software) draws fastest, instead of choosing by the GL driver\n"
            "  --help                    print this text\n";
 }
 
@@ -57,6 +59,18 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, s
         } else if (flag == "--timedemo") {
             if (!value(options.timedemoFile))
                 return false;
+        } else if (flag == "--renderer") {
+            std::string path;
+            if (!value(path))
+                return false;
+            if (path == "hardware")
+                options.renderer = RendererChoice::hardware;
+            else if (path == "software")
+                options.renderer = RendererChoice::software;
+            else {
+                error = "--renderer needs hardware or software, not \"" + path + "\"";
+                return false;
+            }
         } else if (flag == "--windowed") {
             options.windowed = true;
         } else if (flag == "--draw-every") {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "render/RenderPath.h"
+
 // The game's optional flags. With none it plays from the keyboard and mouse.
 struct CommandLine {
     bool help = false;
@@ -10,7 +12,8 @@ struct CommandLine {
     std::string replayFile;   // --replay FILE: play FILE instead of the keyboard and mouse
     std::string timedemoFile; // --timedemo FILE: replay drawing every frame as fast as possible, print timings
     bool windowed = false;    // --windowed: an 800 x 600 window instead of full screen
-    int drawEvery = 1;        // --draw-every N: during a replay, draw only every Nth frame
+    RendererChoice renderer = RendererChoice::fromDriver; // --renderer hardware|software
+    int drawEvery = 1;                                    // --draw-every N: during a replay, draw only every Nth frame
     struct Screenshot {
         std::string frame; // "start", "mid", "end", or a frame number counted from 1
         std::string path;

@@ -47,20 +47,13 @@ void Music::start(const std::string& path)
         return;
     }
     // No usable sound device: the dummy driver plays into nothing, so the game behaves the
-    // same. Closing SDL's ALSA driver first waits up to a tenth of a second for its device
-    // watcher, which sleeps in 100 ms steps, so the switch runs beside the loading.
-    fallback = std::thread([this, path] {
-        Mix_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-        audioOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0
-            && Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) == 0;
-        if (audioOpen)
-            play(path);
-        // SDL keeps state (its error message) for every thread that calls it, and frees it by
-        // itself only for the threads it started.
-        SDL_TLSCleanup();
-    });
+    // same. Closing SDL's ALSA driver waits up to a tenth of a second for its device watcher.
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    audioOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0
+        && Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 2048) == 0;
+    if (audioOpen)
+        play(path);
 }
 
 void Music::play(const std::string& path)
@@ -71,21 +64,13 @@ void Music::play(const std::string& path)
         Mix_PlayMusic(music, 0); // 0: play once, no loop
 }
 
-void Music::waitForFallback() const
-{
-    if (fallback.joinable())
-        fallback.join();
-}
-
 bool Music::playing() const
 {
-    waitForFallback(); // the dummy driver may still be starting
     return music != nullptr && Mix_PlayingMusic() != 0;
 }
 
 void Music::stop()
 {
-    waitForFallback();
     if (music) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);

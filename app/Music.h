@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <thread>
 
 typedef struct _Mix_Music Mix_Music;
 
@@ -12,7 +11,7 @@ public:
     Music() = default;
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
-    ~Music() { waitForFallback(); }
+    ~Music() = default;
 
     void start(const std::string& path);
     void stop();
@@ -21,10 +20,6 @@ public:
 
 private:
     void play(const std::string& path);
-    // Waits for the switch to the dummy driver, where one runs.
-    void waitForFallback() const;
-
-    mutable std::thread fallback;
 
     bool sdlStarted = false;
     bool audioOpen = false;

@@ -1,6 +1,5 @@
 #include "app/Startup.h"
 
-#include <cstddef>
 #include <iostream>
 #include <string>
 
@@ -10,11 +9,8 @@
 #include "app/Camera.h"
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
-#include "app/HugePages.h"
 #include "app/Light.h"
-#include "app/MemoryWarmer.h"
 #include "app/Music.h"
-#include "app/StartupClock.h"
 #include "app/TextureTables.h"
 #include "objects/ModelImport.h"
 #include "physics/BulletPhysics.h"
@@ -25,9 +21,8 @@
 namespace {
 
 Music music;
-// The shadow map's 256 MB, and room for the player model and the first frame that follow it.
-constexpr std::size_t warmedBytes = std::size_t{288} << 20;
-MemoryWarmer warmer;
+StartupStepDone stepDone = [](const char*) {};
+RenderPath renderPath;
 
 std::string glfwReason()
 {
@@ -38,11 +33,13 @@ std::string glfwReason()
 
 } // namespace
 
-bool startPlatform(bool windowed)
+void onStartupStep(StartupStepDone done)
 {
-    // Only huge pages come back warm: a 4 KiB page costs its slow fault every time it is taken.
-    if (mallocUsesHugePages())
-        warmer.start(warmedBytes);
+    stepDone = done ? done : [](const char*) {};
+}
+
+bool startPlatform(bool windowed, RendererChoice renderer)
+{
     if (!glfwInit()) {
         std::cerr << "gorbeck: the window library could not start: " << glfwReason() << std::endl;
         return false;
@@ -88,6 +85,8 @@ bool startPlatform(bool windowed)
     const GLubyte* version = glGetString(GL_VERSION);
     std::cout << "OpenGL Version: " << (version ? reinterpret_cast<const char*>(version) : "(none given)") << std::endl;
 
+    renderPath = chooseRenderPath(renderer);
+
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
@@ -95,10 +94,10 @@ bool startPlatform(bool windowed)
     // (Sticky keys would catch it too, but would also hold every released key one frame longer.)
     watchKeys(window);
     glViewport(0, 0, screen::width, screen::height);
-    startupclock::mark("window and GL context");
+    stepDone("window and GL context");
 
     music.start("sounds/gorbeck.mp3");
-    startupclock::mark("music");
+    stepDone("music");
     return true;
 }
 
@@ -106,7 +105,7 @@ bool startWorld()
 {
     light = new Light();
     camera = new Camera();
-    scene = new Scene();
+    scene = new Scene(renderPath);
     if (!scene->physics->levelLoaded()) {
         std::cerr << "gorbeck: " << scene->physics->levelLoadError() << std::endl;
         return false;
@@ -114,19 +113,16 @@ bool startWorld()
     scene->loadShaders();
     scene->lookUpUniforms();
     scene->initMatrices();
-    startupclock::mark("shader programs");
-    // Handed back just before the map is allocated, so that no other allocation takes it first.
-    warmer.finish();
-    warmer.release();
+    stepDone("shader programs");
     scene->createShadowMap();
-    startupclock::mark("shadow map");
+    stepDone("shadow map");
 
     if (!loadModel(*scene, "models/gorbeck.obj", playerTextures(), true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f)))
         return false;
-    startupclock::mark("player model");
+    stepDone("player model");
     if (!loadModel(*scene, "models/level.obj", levelTextures(), false, 1.0f, glm::vec3(0.0f)))
         return false;
-    startupclock::mark("level model");
+    stepDone("level model");
 
     mouseCenterX = screen::centreX;
     mouseCenterY = screen::centreY;

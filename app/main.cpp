@@ -1,21 +1,14 @@
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 
 #include "app/CommandLine.h"
-#include "app/HugePages.h"
 #include "app/MainLoop.h"
 #include "app/Replay.h"
 #include "app/Startup.h"
-#include "app/StartupClock.h"
 #include "app/Timedemo.h"
 
 int main(int argc, char** argv)
 {
-    restartWithHugePages(argv);
-    auto processStart = startupclock::processStart();
-    startupclock::start(processStart);
-    startupclock::mark("program loading");
     CommandLine options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) {
@@ -39,14 +32,14 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    if (!startPlatform(options.windowed))
+    if (!startPlatform(options.windowed, options.renderer))
         return EXIT_FAILURE;
     if (!startWorld()) {
         teardown();
         return EXIT_FAILURE;
     }
     if (!options.timedemoFile.empty())
-        runTimedemo(replay, processStart);
+        runTimedemo(replay);
     else if (!options.replayFile.empty())
         runReplay(replay, options);
     else

@@ -46,19 +46,19 @@ void Object::drawPositions(GLint modelUniform, bool useVertexArrays)
     }
 }
 
-const MeshFootprint* Object::meshFootprint(int i)
+const std::vector<Box>* Object::meshBoxes(int i)
 {
-    if (footprints.empty()) {
+    if (boxes.empty()) {
         for (int mesh = 0; mesh < numMeshes; ++mesh) {
             bool held = static_cast<size_t>(mesh) < vertices.size() && static_cast<size_t>(mesh) < indices.size()
                 && static_cast<size_t>(mesh) < numFaces.size();
-            footprints.push_back(held ? ::meshFootprint(vertices[mesh], indices[mesh], 3 * size_t{numFaces[mesh]})
-                                      : std::nullopt);
+            boxes.push_back(held ? ::meshBoxes(vertices[mesh], indices[mesh], 3 * size_t{numFaces[mesh]})
+                                 : std::nullopt);
         }
     }
-    if (i < 0 || static_cast<size_t>(i) >= footprints.size() || !footprints[i])
+    if (i < 0 || static_cast<size_t>(i) >= boxes.size() || !boxes[i])
         return nullptr;
-    return &*footprints[i];
+    return &*boxes[i];
 }
 
 void Object::drawMeshDepth(int i, bool useVertexArrays)

@@ -16,6 +16,8 @@ public:
     TextureLibrary();
     virtual ~TextureLibrary();
 
+    // The anisotropy the textures loaded from now on are filtered with; 1 (none) at first.
+    void setAnisotropy(float samples) { anisotropy = samples; }
     void loadTextures();
     bool loadTexture(const std::string& path);
     int takeTextureUnit();
@@ -48,6 +50,7 @@ private:
     void upload(Texture& texture);
     std::unique_ptr<Texture> plainTexture(unsigned char r, unsigned char g, unsigned char b);
 
+    float anisotropy = 1.0f;
     std::vector<int> attempts; // per load attempt, its index in `textures`, or -1
     std::unique_ptr<Texture> fallbackColor;
     std::unique_ptr<Texture> fallbackNormal;

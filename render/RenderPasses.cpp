@@ -73,25 +73,28 @@ void Scene::renderShadowPass()
 
 void Scene::drawShadowCasters()
 {
-    shadowRegion.clear(shadowMapTexture);
+    // On a card one clear of the whole map is a fast clear. On the CPU a clear costs every
+    // texel, and most of the map is never drawn on: only the cells the last pass drew on are
+    // cleared, and this pass's cells are recorded for the next.
+    bool recordRegion = renderPath.software;
+    if (recordRegion)
+        shadowRegion.clear(shadowMapTexture);
+    else
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!shadowReady)
         return;
-    // The faces the rasteriser culls write nothing, so the region need not hold them.
-    GLint cullFace = GL_BACK, frontFace = GL_CCW;
-    glGetIntegerv(GL_CULL_FACE_MODE, &cullFace);
-    glGetIntegerv(GL_FRONT_FACE, &frontFace);
-    shadowRegion.setCulled(ShadowRegion::culledBy(glIsEnabled(GL_CULL_FACE), cullFace, frontFace));
     glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));
     glUniformMatrix4fv(shadowUniforms[Projection], 1, GL_FALSE, glm::value_ptr(shadowProjection));
     glm::mat4 lightClip = shadowProjection * lightView;
-    if (player) {
-        player->drawDepth(useVertexArrays);
-        shadowRegion.add(lightClip, *player);
-    }
-    for (Object* object : objects) {
-        object->drawDepth(useVertexArrays);
-        shadowRegion.add(lightClip, *object);
-    }
+    auto draw = [&](Object& object) {
+        object.drawDepth(useVertexArrays);
+        if (recordRegion)
+            shadowRegion.add(lightClip, object);
+    };
+    if (player)
+        draw(*player);
+    for (Object* object : objects)
+        draw(*object);
 }
 
 void Scene::renderCameraPass()

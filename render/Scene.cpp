@@ -8,7 +8,6 @@
 #include "app/Camera.h"
 #include "app/Globals.h"
 #include "app/Light.h"
-#include "app/StartupClock.h"
 #include "objects/TextureLibrary.h"
 #include "physics/BulletPhysics.h"
 #include "render/Screen.h"
@@ -42,19 +41,17 @@ void lookUp(GLuint program, GLint* locations, int count)
 
 } // namespace
 
-Scene::Scene() : camera(::camera), light(::light)
+Scene::Scene(RenderPath path) : camera(::camera), light(::light), renderPath(path)
 {
     colorUniforms.fill(-1);
     textureUniforms.fill(-1);
     bumpUniforms.fill(-1);
     shadowUniforms.fill(-1);
     textureLibrary = std::make_unique<TextureLibrary>();
+    textureLibrary->setAnisotropy(path.anisotropy);
     textureLibrary->loadTextures();
-    startupclock::mark("textures");
     physics = std::make_unique<BulletPhysics>();
-    startupclock::mark("physics world");
     textManager = new TextManager(textureLibrary.get());
-    startupclock::mark("text program");
 }
 
 Scene::Scene(std::unique_ptr<BulletPhysics> world)
@@ -72,13 +69,15 @@ Scene::~Scene() = default;
 void Scene::loadShaders()
 {
     // NOTE: the failure lines word for word, "shaderloading" as one (held by tests/e2e/fault_matrix.sh).
-    if (!buildShaderProgram("shader/color.vert", "shader/color.frag", colorProgram))
+    // A software renderer runs both sides of every branch, so the programs take other ways there.
+    const char* defines = renderPath.software ? "#define SOFTWARE_RENDERER\n" : "";
+    if (!buildShaderProgram("shader/color.vert", "shader/color.frag", colorProgram, defines))
         std::cout << "colorShader: shaderloading not successful" << std::endl;
-    if (!buildShaderProgram("shader/texture.vert", "shader/texture.frag", textureProgram))
+    if (!buildShaderProgram("shader/texture.vert", "shader/texture.frag", textureProgram, defines))
         std::cout << "textureShader: shaderloading not successful" << std::endl;
-    if (!buildShaderProgram("shader/bump.vert", "shader/bump.frag", bumpProgram))
+    if (!buildShaderProgram("shader/bump.vert", "shader/bump.frag", bumpProgram, defines))
         std::cout << "bumpShader: shaderloading not successful" << std::endl;
-    if (!buildShaderProgram("shader/shadow.vert", "shader/shadow.frag", shadowProgram))
+    if (!buildShaderProgram("shader/shadow.vert", "shader/shadow.frag", shadowProgram, defines))
         std::cout << "shadowShader: shaderloading not successful" << std::endl;
     colorReady = programLinked(colorProgram);
     textureReady = programLinked(textureProgram);

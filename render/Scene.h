@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include "render/RenderPath.h"
 #include "render/ShadowRegion.h"
 
 class BulletPhysics;
@@ -38,7 +39,9 @@ public:
         CameraPosition,
     };
 
-    Scene();
+    // Loads the textures for `path`, which also decides how the shadow map is cleared and
+    // which branches the lighting programs take.
+    explicit Scene(RenderPath path = {});
     // A scene for running the game's rules without drawing: no GL call, no textures loaded,
     // no text overlay; the physics world is given.
     explicit Scene(std::unique_ptr<BulletPhysics> world);
@@ -89,13 +92,9 @@ public:
     std::array<GLint, 2> shadowUniforms;
     TextManager* textManager = nullptr;
     int playerBodyIndex = 0;
-    // Where the shadow passes have drawn on the map since its last clear.
+    RenderPath renderPath;
+    // On the software path: where the shadow passes have drawn on the map since its last clear.
     ShadowRegion shadowRegion{shadowMapSize};
-
-    // The shadow map's depth cleared where the last pass drew, then the player's and the
-    // level's depth from the light, recorded for the next clear. The framebuffer, viewport,
-    // culling and program of the pass are set.
-    void drawShadowCasters();
 
 private:
     // Whether each of the four programs linked. Uploading to or drawing with one that did
@@ -107,6 +106,9 @@ private:
     bool bumpReady = false;
 
     void uploadLightingUniforms(GLuint program, const GLint* uniforms, bool withCameraPosition);
+    // The shadow map cleared, then the player's and the level's depth from the light. The
+    // framebuffer, viewport, culling and program of the pass are set.
+    void drawShadowCasters();
 };
 
 // A sampler object for the shadow map's unit: linear filters, clamped to a border of depth 1,

@@ -1,6 +1,7 @@
 #include "render/ShaderProgram.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -31,6 +32,20 @@ bool reportCompileStatus(GLuint shader, const char* path, bool sourceRead)
     return true;
 }
 
+// Hands `source` to `shader` with `defines` after its first line, the #version line, which
+// must come first; "#line 2" keeps GL's line numbers those of the file.
+void setSource(GLuint shader, const char* source, const char* defines)
+{
+    const char* firstLineEnd = std::strchr(source, '\n');
+    if (firstLineEnd == nullptr || defines == nullptr || *defines == '\0') {
+        glShaderSource(shader, 1, &source, nullptr);
+        return;
+    }
+    const char* parts[] = {source, defines, "#line 2\n", firstLineEnd + 1};
+    const GLint lengths[] = {static_cast<GLint>(firstLineEnd + 1 - source), -1, -1, -1};
+    glShaderSource(shader, 4, parts, lengths);
+}
+
 } // namespace
 
 std::unique_ptr<char[]> readTextFile(const char* path)
@@ -54,7 +69,7 @@ std::unique_ptr<char[]> readTextFile(const char* path)
     return text;
 }
 
-bool buildShaderProgram(const char* vertexPath, const char* fragmentPath, GLuint& program)
+bool buildShaderProgram(const char* vertexPath, const char* fragmentPath, GLuint& program, const char* defines)
 {
     std::unique_ptr<char[]> vertexSource = readTextFile(vertexPath);
     std::unique_ptr<char[]> fragmentSource = readTextFile(fragmentPath);
@@ -64,9 +79,9 @@ bool buildShaderProgram(const char* vertexPath, const char* fragmentPath, GLuint
     const char* vertexText = vertexSource.get();
     const char* fragmentText = fragmentSource.get();
     if (vertexText)
-        glShaderSource(vertexShader, 1, &vertexText, nullptr);
+        setSource(vertexShader, vertexText, defines);
     if (fragmentText)
-        glShaderSource(fragmentShader, 1, &fragmentText, nullptr);
+        setSource(fragmentShader, fragmentText, defines);
     if (vertexText)
         glCompileShader(vertexShader);
     if (fragmentText)

@@ -25,16 +25,11 @@ const float baseOffset = 2.0e-5;
 const float maxOffset = 0.004;
 
 // Fraction of the light that reaches a fragment, 0 (in shadow) to 1 (lit): percentage-closer
-// filtering over 3 x 3 texels. The shadow map's sampler compares depths in hardware.
-// Where the answer is not needed the lookups still run, since neighbouring fragments are
-// shaded together, but all read one corner of the map, which stays in the cache.
-float shadowFactor(vec4 coord, bool needed)
+// filtering over 3 x 3 texels around `centre`. The shadow map's sampler compares depths in
+// hardware. `p` is the fragment's place in the map, `px` and `py` how it changes to the
+// neighbouring pixels: derivatives are taken before any branch, where they are defined.
+float shadowFactor(vec4 coord, vec3 p, vec3 px, vec3 py, vec2 centre)
 {
-    vec3 p = coord.xyz / coord.w;
-    // Derivatives first: they are undefined once the fragments of a quad take different branches.
-    vec3 px = dFdx(p);
-    vec3 py = dFdy(p);
-
     // Behind the light, beside the map or outside its depth range the map says nothing: lit.
     if (coord.w <= 0.0 || any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0))))
         return 1.0;
@@ -55,7 +50,6 @@ float shadowFactor(vec4 coord, bool needed)
 
     // Four comparisons, each filtered bilinearly by the sampler across the 2 x 2 texels around
     // it, at the corners of the centre texel: together a tent over 3 x 3 texels.
-    vec2 centre = needed ? p.xy : vec2(0.0);
     float lit = 0.0;
     for (int i = 0; i < 4; ++i) {
         vec2 corner = vec2((i & 1) == 0 ? -0.5 : 0.5, (i & 2) == 0 ? -0.5 : 0.5);
@@ -76,8 +70,20 @@ void main()
     // The normal map may tilt a normal towards a light that the surface itself faces away from;
     // the true surface must face the light, fading in over its last 15 degrees instead of cutting off.
     float facing = clamp(4.0 * toLight.z, 0.0, 1.0);
+    vec3 p = shadowCoord.xyz / shadowCoord.w;
+    vec3 px = dFdx(p);
+    vec3 py = dFdy(p);
     // A face turned away from the light stays dark whatever the shadow map says.
-    float lit = shadowFactor(shadowCoord, facing > 0.0);
+#ifdef SOFTWARE_RENDERER
+    // A software renderer shades blocks of fragments together and runs both sides of a branch,
+    // so the lookups of such faces still run, but all read one corner of the map, which stays
+    // in the cache.
+    float lit = shadowFactor(shadowCoord, p, px, py, facing > 0.0 ? p.xy : vec2(0.0));
+#else
+    float lit = 0.0;
+    if (facing > 0.0)
+        lit = shadowFactor(shadowCoord, p, px, py, p.xy);
+#endif
 
     float diffuse = max(dot(bumped, toLight), 0.0);
     float specular = 0.0;

@@ -25,13 +25,13 @@ AssetTree::AssetTree(const ImageColours& colours) : dir(tempDir())
         writeBlocks(dir + "/" + names[i], 1, {colours(i)});
 }
 
-Scene* startScene(std::string* output)
+Scene* startScene(std::string* output, RenderPath path)
 {
     ::light = new Light();
     ::camera = new Camera();
     Scene* scene = nullptr;
     std::string printed = printedBy([&] {
-        scene = new Scene();
+        scene = new Scene(path);
         scene->loadShaders();
         scene->lookUpUniforms();
         scene->initMatrices();

@@ -50,7 +50,7 @@ private:
 
 // What start-up builds before the models, in the working directory: the light, the camera,
 // the scene with its textures, programs and matrices. What it printed goes to `output`.
-Scene* startScene(std::string* output = nullptr);
+Scene* startScene(std::string* output = nullptr, RenderPath path = {});
 // Deletes the scene with its objects and player, then the camera and the light.
 void stopScene(Scene*& scene);
 

@@ -130,6 +130,14 @@ bool writeBlocks(const std::string& path, int columns, const std::vector<Colour>
     return writeJpeg(path, 16 * columns, 16 * rows, 3, bytes);
 }
 
+// Every suite and every test starts from the state start-up leaves, whatever ran before it:
+// a shadow pass leaves the map's 8192 x 8192 viewport, for one, which the game's camera pass
+// always replaces but a test's own drawing would not.
+class StartUpStateFirst : public testing::EmptyTestEventListener {
+    void OnTestSuiteStart(const testing::TestSuite&) override { useStartUpState(); }
+    void OnTestStart(const testing::TestInfo&) override { useStartUpState(); }
+};
+
 } // namespace gltest
 
 int main(int argc, char** argv)
@@ -159,5 +167,6 @@ int main(int argc, char** argv)
     }
     gltest::glErrors();
     testing::AddGlobalTestEnvironment(new gltest::ContextEnvironment);
+    testing::UnitTest::GetInstance()->listeners().Append(new gltest::StartUpStateFirst);
     return RUN_ALL_TESTS();
 }

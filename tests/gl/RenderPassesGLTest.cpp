@@ -50,12 +50,14 @@ protected:
         level.save("models/level.obj");
         objfile::Writer().mesh("body").box({-50, 0, -50}, {50, 100, 50}).save("models/mouse.obj");
 
-        theScene = gltest::startScene(&output);
+        // The software path: its region test needs the record of where the pass drew.
+        theScene = gltest::startScene(&output, RenderPath{true, 1.0f});
         bool loaded = false;
         output += gltest::printedBy([&] {
             theScene->createShadowMap();
             loaded = loadModel(*theScene, "models/mouse.obj", {{0, 1}}, true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f))
-                && loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}, {18, 19}}, false, 1.0f, glm::vec3(0.0f));
+                && loadModel(*theScene, "models/level.obj", {{18, 19}, {12, 13}, {18, 19}}, false, 1.0f,
+                             glm::vec3(0.0f));
         });
         tree->leave();
         ready = loaded && theScene->objects.size() == 1 && theScene->player != nullptr;
@@ -83,6 +85,7 @@ protected:
     void TearDown() override
     {
         useVertexArrays = true;
+        theScene->renderPath.software = true;
         gltest::glErrors();
     }
 
@@ -136,17 +139,21 @@ const double tolerance = 1e-4;
 
 } // namespace
 
-TEST_F(RenderPasses, ShadowPassStoresTheDepthOfFacesTurnedAwayFromTheLight)
+TEST_F(RenderPasses, ShadowPassStoresTheDepthOfFacesTurnedAwayFromTheLightOnBothRenderPaths)
 {
-    theScene->renderShadowPass();
+    for (bool software : {false, true}) {
+        SCOPED_TRACE(software ? "software path" : "hardware path");
+        theScene->renderPath.software = software;
+        theScene->renderShadowPass();
 
-    // Straight down: the box's bottom, 198 below the light (depth 0.1333). Its top (196) faces the light and is culled.
-    EXPECT_NEAR(storedDepth(4096, 4096), lightDepth(198.0), tolerance) << "box bottom";
-    // Beside the box, 5 units along +z (texel 4280): the slab's underside, 201 below the light (0.2627).
-    EXPECT_NEAR(storedDepth(texelRightOf(5.0, 201.0), 4096), lightDepth(201.0), tolerance) << "floor underside";
-    // 30 units along +z, past the floor's edge at 20: nothing there, the cleared far depth.
-    EXPECT_EQ(storedDepth(texelRightOf(30.0, 201.0), 4096), 1.0);
-    EXPECT_TRUE(gltest::glErrors().empty());
+        // Straight down: the box's bottom, 198 below the light (depth 0.1333). Its top (196) faces the light and is culled.
+        EXPECT_NEAR(storedDepth(4096, 4096), lightDepth(198.0), tolerance) << "box bottom";
+        // Beside the box, 5 units along +z (texel 4280): the slab's underside, 201 below the light (0.2627).
+        EXPECT_NEAR(storedDepth(texelRightOf(5.0, 201.0), 4096), lightDepth(201.0), tolerance) << "floor underside";
+        // 30 units along +z, past the floor's edge at 20: nothing there, the cleared far depth.
+        EXPECT_EQ(storedDepth(texelRightOf(30.0, 201.0), 4096), 1.0);
+        EXPECT_TRUE(gltest::glErrors().empty());
+    }
 }
 
 // Both draw paths, the vertex arrays and the client arrays, through both passes.
@@ -176,12 +183,13 @@ TEST_F(RenderPasses, BoxAndPlayerShadowTheFloorBelowThemButNotBesideOnBothDrawPa
     EXPECT_TRUE(frames[0] == frames[1]) << "the two draw paths give different pictures";
 }
 
-// Only texels in the cells the pass marked are cleared before the next pass, so a texel drawn
-// outside them would stay. The ceiling faces away from the light, so it is drawn, and lies in
-// no other mesh's cells: a pass that took it for a culled face would leave it unmarked. The
-// block read holds the floor, the box, the ceiling and the player's cube.
+// On the software path only texels in the cells the pass marked are cleared before the next
+// pass, so a texel drawn outside them would stay. The ceiling faces away from the light, so it
+// is drawn, and lies in no other mesh's cells. The block read holds the floor, the box, the
+// ceiling and the player's cube.
 TEST_F(RenderPasses, EveryTexelThePassDrawsLiesInACellItMarked)
 {
+    theScene->renderPath.software = true;
     theScene->renderShadowPass();
     const int from = 2048, side = 4096;
     std::vector<GLfloat> depths(size_t{side} * side, -1.0f);
@@ -207,11 +215,12 @@ TEST_F(RenderPasses, EveryTexelThePassDrawsLiesInACellItMarked)
     EXPECT_EQ(outside, 0) << "of " << drawn << " texels drawn";
 }
 
-// The pass clears only where the last one drew, in cells of 128 texels. The player's cube
-// hangs past the floor's corner, with nothing below it, and its footprint in the map (s 5357
-// to 5395, t 5671 to 5721) spans two cells side by side, so the last pass drew on a
-// rectangle 256 wide and 128 high, clear of the floor's rectangles even with x and y swapped.
-TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWithTheFillOrTheScissoredClear)
+// The hardware path clears the whole map; the software path only where the last pass drew,
+// in cells of 128 texels. The player's cube hangs past the floor's corner, with nothing below
+// it, and its footprint in the map (s 5357 to 5395, t 5671 to 5721) spans two cells side by
+// side, so the last pass drew on a rectangle 256 wide and 128 high, clear of the floor's
+// rectangles even with x and y swapped.
+TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWhicheverWayTheMapIsCleared)
 {
     ASSERT_TRUE(GLEW_VERSION_4_4 || GLEW_ARB_clear_texture) << "this context cannot test the fill";
     const glm::vec3 hanging(32.04f, 2.0f, 34.17f), away(42.04f, 2.0f, 34.17f);
@@ -219,9 +228,11 @@ TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWithTheFillOrTheScissored
     const int s = texelRightOf(hanging.z + 0.3, 198.0), oldT = texelAbove(hanging.x, 198.0),
               newT = texelAbove(away.x, 198.0);
     ASSERT_GE(s, 5376);
-    for (bool fill : {true, false}) {
-        SCOPED_TRACE(fill ? "fill" : "scissored clear");
-        theScene->shadowRegion.allowFill(fill);
+    enum Clear { whole, fill, scissored };
+    for (Clear clear : {whole, fill, scissored}) {
+        SCOPED_TRACE(clear == whole ? "whole map" : clear == fill ? "fill" : "scissored clear");
+        theScene->renderPath.software = clear != whole;
+        theScene->shadowRegion.allowFill(clear == fill);
         theScene->player->position = hanging;
         theScene->player->updateModelMatrix();
         theScene->renderShadowPass();
@@ -234,11 +245,12 @@ TEST_F(RenderPasses, PlayerMovedAwayLeavesNoDepthBehindWithTheFillOrTheScissored
         theScene->renderShadowPass();
         GLint box[4] = {};
         glGetIntegerv(GL_SCISSOR_BOX, box);
-        EXPECT_EQ(box[0] == 1 && box[1] == 2 && box[2] == 3 && box[3] == 4, fill) << "which clear ran";
+        EXPECT_EQ(box[0] == 1 && box[1] == 2 && box[2] == 3 && box[3] == 4, clear != scissored) << "which clear ran";
         EXPECT_EQ(storedDepth(s, oldT), 1.0) << "where the player was";
         EXPECT_NEAR(storedDepth(s, newT), lightDepth(198.0), tolerance) << "below the player moved";
         EXPECT_TRUE(gltest::glErrors().empty());
     }
+    theScene->renderPath.software = true;
     theScene->shadowRegion.allowFill(true);
     glScissor(0, 0, 800, 600);
     theScene->player->position = playerPosition;

@@ -1,4 +1,4 @@
-#include "app/StartupClock.h"
+#include "bench/StartupClock.h"
 
 #include <chrono>
 #include <string>

@@ -7,11 +7,9 @@
 class Scene;
 
 // The least work known to give a frame's shadow map and a picture of the same objects: the
-// depth of the player and the level drawn from the light as the shadow pass draws them, into
-// the shadow map cleared the way the shadow pass clears it; the same objects drawn once into
-// the window in one colour; the swap. The timedemo draws it after every frame of
-// play, from the same positions, so the frame's cost reads as a ratio to it. Whatever cheaper
-// mechanism the game adopts for a part of its frame, this uses too.
+// shadow pass itself; the same objects drawn once into the window in one colour; the swap. The
+// benchmark draws it after every frame of play, from the same positions, so the frame's cost
+// reads as a ratio to it.
 class FloorFrame {
 public:
     explicit FloorFrame(Scene& scene);

@@ -1,4 +1,4 @@
-#include "render/GpuTimer.h"
+#include "bench/GpuTimer.h"
 
 void GpuTimer::begin()
 {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// Where start-up spends its time. Start-up marks the end of each of its steps; the timedemo
-// prints the steps' spans. Marks are silent, so the console lines stay as they are.
+// Where start-up spends its time. The benchmark marks the end of each start-up step and
+// prints the steps' spans.
 namespace startupclock {
 
 struct Step {
@@ -24,7 +24,7 @@ double processCpuMilliseconds();
 std::optional<long long> startTicksFromStat(const std::string& statLine);
 
 // When the kernel started this process, on the steady clock: before the program and its
-// libraries were loaded, and before any restart, which keeps the process. The kernel keeps
+// libraries were loaded. The kernel keeps
 // the time in whole ticks (10 ms), rounded down, so this is never later than the true start.
 // Now, when the kernel does not say.
 std::chrono::steady_clock::time_point processStart();
