@@ -78,6 +78,14 @@ protected:
 
     static void TearDownTestSuite() { gltest::stopScene(scene); }
 
+    void TearDown() override
+    {
+        if (scene->renderPath.software)
+            buildProgramsFor(false);
+        glDisable(GL_DEPTH_TEST);
+        gltest::glErrors();
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(ready) << output;
@@ -85,12 +93,6 @@ protected:
         glDisable(GL_CULL_FACE);
         glEnable(GL_DEPTH_TEST);
         glClearColor(0, 0, 0, 0);
-    }
-
-    void TearDown() override
-    {
-        glDisable(GL_DEPTH_TEST);
-        gltest::glErrors();
     }
 
     // The quads as one mesh of the model import, with the object kind the program draws with: a TexturedObject for the
@@ -154,15 +156,26 @@ protected:
     }
 
     // A 64-texel map whose columns 0 to 31 (world z < 0 under lightOverTheOrigin) hold an
-    // occluder at depth 0.1; the ground itself lies at depth 0.22.
-    GLuint halfOccludedMap()
+    // occluder at `depth`; the ground itself lies at depth 0.22.
+    GLuint halfOccludedMap(float occluderDepth = 0.1f)
     {
         const int mapSize = 64;
         std::vector<float> depths(mapSize * mapSize, 1.0f);
         for (int i = 0; i < mapSize * mapSize; ++i)
             if (i % mapSize < mapSize / 2)
-                depths[i] = 0.1f;
+                depths[i] = occluderDepth;
         return depthMap(mapSize, depths);
+    }
+
+    // The lighting programs as the render path builds them: on the software path the shadow
+    // lookups of faces turned away from the light run too, aimed at the map's corner.
+    static void buildProgramsFor(bool software)
+    {
+        scene->renderPath.software = software;
+        gltest::printedBy([] {
+            scene->loadShaders();
+            scene->lookUpUniforms();
+        });
     }
 
     // The light and its shadow map as the scene hands them to every lighting program.
@@ -202,24 +215,50 @@ protected:
 // keeps only the ambient light, the other half gets everything. Seen from straight above under a
 // light straight above, the normal, the light, the reflection and the view all point up, so
 // every cosine of the lighting is 1, the highlight's too.
-TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnly)
+TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnlyOnBothPaths)
 {
     LightLens lens = lightOverTheOrigin();
     GLuint shadowMap = halfOccludedMap();
 
-    for (const char* stem : {"color", "texture", "bump"}) {
-        SCOPED_TRACE(stem);
-        glm::vec3 surface = std::string(stem) == "color" ? glm::vec3(1) : glm::vec3(1, 1, 128 / 255.0f);
-        std::unique_ptr<TexturedObject> square = groundFor(stem, tinted);
-        useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
-        drawAlone(*square);
+    for (bool software : {false, true}) {
+        buildProgramsFor(software);
+        for (const char* stem : {"color", "texture", "bump"}) {
+            SCOPED_TRACE(std::string(stem) + (software ? ", software path" : ", hardware path"));
+            glm::vec3 surface = std::string(stem) == "color" ? glm::vec3(1) : glm::vec3(1, 1, 128 / 255.0f);
+            std::unique_ptr<TexturedObject> square = groundFor(stem, tinted);
+            useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
+            drawAlone(*square);
 
-        // The blocks lie 50 to 110 pixels (0.7 to 1.6 units) above and below the middle row, 4 to 10
-        // texels into each half of the map.
-        glm::vec3 lit = (ambientPart + diffusePart) * surface + specularPart;
-        EXPECT_TRUE(shows(430, 380, 30, ambientPart * surface, 3)) << "occluded half";
-        EXPECT_TRUE(shows(370, 220, 30, lit, 3)) << "open half";
-        EXPECT_TRUE(shows(40, 300, 4, glm::vec3(0), 0)) << "beside the square";
+            // The blocks lie 50 to 110 pixels (0.7 to 1.6 units) above and below the middle row, 4 to 10
+            // texels into each half of the map.
+            glm::vec3 lit = (ambientPart + diffusePart) * surface + specularPart;
+            EXPECT_TRUE(shows(430, 380, 30, ambientPart * surface, 3)) << "occluded half";
+            EXPECT_TRUE(shows(370, 220, 30, lit, 3)) << "open half";
+            EXPECT_TRUE(shows(40, 300, 4, glm::vec3(0), 0)) << "beside the square";
+        }
+    }
+}
+
+// Where a wall meets the ground, or the mouse's paws the path, the occluder stands a hair above
+// what it shadows. Here it stands 0.05 units above the ground, 199.95 below the light: with
+// the lens's near 195 and far 220 the map stores ((f + n) / (f - n) - 2fn / ((f - n) d) + 1) / 2
+// = 0.217855 there, against the ground's 0.220000. The ground faces the light squarely, so its
+// depth is the same over neighbouring texels and the offset against acne is only the constant
+// one for the map's 24-bit rounding, far below that difference of 0.0021: the ground is in shadow.
+TEST_F(ShippedShaders, LightingProgramsShadowGroundJustBelowItsOccluderOnBothPaths)
+{
+    LightLens lens = lightOverTheOrigin();
+    GLuint shadowMap = halfOccludedMap(0.217855f);
+    for (bool software : {false, true}) {
+        buildProgramsFor(software);
+        for (const char* stem : {"color", "texture", "bump"}) {
+            SCOPED_TRACE(std::string(stem) + (software ? ", software path" : ", hardware path"));
+            std::unique_ptr<TexturedObject> square = groundFor(stem, white);
+            useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
+            drawAlone(*square);
+            EXPECT_TRUE(shows(430, 380, 30, ambientPart, 3)) << "occluded half";
+            EXPECT_TRUE(shows(370, 220, 30, ambientPart + diffusePart + specularPart, 3)) << "open half";
+        }
     }
 }
 
