@@ -1,6 +1,6 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test. Tests that need a display start
-# their own Xvfb. Then builds the game again with AddressSanitizer and
+# Installs what is missing, checks the formatting, builds, and runs every test. Tests that
+# need a display start their own Xvfb. Then builds the game again with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan) and runs the CPU tests, a short replay and the
 # fault matrix there. Exits with ctest's own status when ctest failed, else 1 when a
 # sanitizer run failed.
@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./tools/install-deps.sh
+echo "Formatting (clang-format, .clang-format)"
+git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run -Werror
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 

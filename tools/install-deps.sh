@@ -5,7 +5,7 @@
 set -eu
 
 PACKAGES="
-build-essential cmake pkg-config git
+build-essential cmake pkg-config git clang-format
 libglfw3-dev libglew-dev libbullet-dev libassimp-dev libdevil-dev libglm-dev
 libsdl2-dev libsdl2-mixer-dev libgl-dev
 libgtest-dev libgmock-dev googletest

@@ -84,10 +84,10 @@ TEST(StoredTextures, EachMapIsItsPaintedPictureAtTheSizeTheCameraNeeds)
         int size;
     };
     const Stored stored[] = {
-        {gen::SurfaceKind::Fur, 128},        {gen::SurfaceKind::Eye, 128},       {gen::SurfaceKind::Teeth, 128},
-        {gen::SurfaceKind::Tail, 128},       {gen::SurfaceKind::Whisker, 128},   {gen::SurfaceKind::Nose, 128},
-        {gen::SurfaceKind::Brick, 512},      {gen::SurfaceKind::Water, 512},     {gen::SurfaceKind::Stone, 512},
-        {gen::SurfaceKind::Ground, 1024},    {gen::SurfaceKind::CheeseSide, 512}, {gen::SurfaceKind::CheeseTop, 512},
+        {gen::SurfaceKind::Fur, 128},     {gen::SurfaceKind::Eye, 128},        {gen::SurfaceKind::Teeth, 128},
+        {gen::SurfaceKind::Tail, 128},    {gen::SurfaceKind::Whisker, 128},    {gen::SurfaceKind::Nose, 128},
+        {gen::SurfaceKind::Brick, 512},   {gen::SurfaceKind::Water, 512},      {gen::SurfaceKind::Stone, 512},
+        {gen::SurfaceKind::Ground, 1024}, {gen::SurfaceKind::CheeseSide, 512}, {gen::SurfaceKind::CheeseTop, 512},
     };
     const auto& names = textureFiles();
     for (std::size_t i = 0; i < std::size(stored); ++i) {
