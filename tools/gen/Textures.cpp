@@ -251,8 +251,9 @@ Surface cheeseTop()
     });
 }
 
-// Coverage of the text, 0 to 1 per pixel, centred on the picture.
-std::vector<float> letter(const std::string& text, int size, int pixelHeight)
+// Coverage of the text, 0 to 1 per pixel, centred across the picture with its middle on
+// row `middleRow`.
+std::vector<float> letter(const std::string& text, int size, int pixelHeight, int middleRow)
 {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -304,7 +305,7 @@ std::vector<float> letter(const std::string& text, int size, int pixelHeight)
 
     std::vector<float> coverage(static_cast<size_t>(size) * size, 0.0f);
     int offsetX = (size - (maxX - minX)) / 2 - minX;
-    int offsetY = (size - (maxY - minY)) / 2 - minY;
+    int offsetY = middleRow - (maxY - minY) / 2 - minY;
     for (const Placed& g : glyphs) {
         for (int r = 0; r < g.h; ++r) {
             for (int col = 0; col < g.w; ++col) {
@@ -404,7 +405,14 @@ Image makeEndScreen(const std::string& text, bool won)
     Image image(size, size);
     // The end screen shows the picture's full height and most of its width, so the text
     // stays inside the middle 80 percent.
-    std::vector<float> ink = letter(text, size, won ? 180 : 185);
+    std::vector<float> ink = letter(text, size, won ? 180 : 185, size / 2);
+    // What the keys do, below: at 64 pixels of 1024 the capitals stand some 27 rows high in
+    // the 600-row window, with the outline around them.
+    for (const EndScreenLine& line : endScreenHints) {
+        std::vector<float> hint = letter(line.text, size, 64, line.middleRow);
+        for (size_t i = 0; i < ink.size(); ++i)
+            ink[i] = std::max(ink[i], hint[i]);
+    }
     std::vector<float> outline = dilate(ink, size, 7);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
