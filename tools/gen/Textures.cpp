@@ -439,6 +439,31 @@ Image makeEndScreen(const std::string& text, bool won)
     return image;
 }
 
+Image makeIcon()
+{
+    constexpr int size = 128;
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            // Deep water, lighter towards the middle.
+            glm::vec3 c = mix(glm::vec3(0.10f, 0.30f, 0.45f), glm::vec3(0.02f, 0.08f, 0.16f),
+                              smoothstep(0.1f, 0.7f, std::hypot(u - 0.5f, v - 0.5f)));
+            // A wedge of cheese seen from the side: its top slopes from the thin end on the
+            // left up to the rind on the right; the lower fifth is its shaded front.
+            float top = 0.78f - 0.5f * (u - 0.12f) / 0.76f;
+            if (u > 0.12f && u < 0.88f && v > top && v < 0.8f) {
+                float shade = 0.0f;
+                float hole = cheeseHoles(u, v, 4, 0.6f, 141u, shade);
+                glm::vec3 cheese = v > 0.66f ? glm::vec3(0.86f, 0.62f, 0.20f) : glm::vec3(1.0f, 0.84f, 0.36f);
+                c = mix(cheese, glm::vec3(0.70f, 0.45f, 0.10f), 0.85f * hole);
+            }
+            image.at(x, y) = c;
+        }
+    }
+    return image;
+}
+
 bool writeTextures(const std::string& dir)
 {
     static const SurfaceKind order[] = {

@@ -44,6 +44,9 @@ constexpr EndScreenLine endScreenHints[] = {{"Enter: play again", 780}, {"Esc: q
 // Full-picture lettering on a background that matches the outcome, with the hints below it.
 Image makeEndScreen(const std::string& text, bool won);
 
+// The desktop icon, 128 x 128: a wedge of cheese over the water.
+Image makeIcon();
+
 // Writes every texture under dir/textures; false if any file could not be written.
 bool writeTextures(const std::string& dir);
 
