@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/MainLoop.h"
 #include "app/Replay.h"
 #include "app/Startup.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
         std::cout << usageText();
         return EXIT_SUCCESS;
     }
+    if (!datafolder::enter(options, argv[0], std::cerr))
+        return EXIT_FAILURE;
     // Bad files are found before any window opens.
     Replay replay;
     const std::string& playFile = options.timedemoFile.empty() ? options.replayFile : options.timedemoFile;

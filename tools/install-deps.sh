@@ -12,6 +12,7 @@ libgtest-dev libgmock-dev googletest
 libjpeg-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core libpng-dev
 xvfb xauth xdotool imagemagick x11-utils python3
 libgl1-mesa-dri mesa-utils
+desktop-file-utils appstream dpkg-dev groff-base file
 "
 
 missing=""

@@ -6,6 +6,7 @@
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
+#include <glm/common.hpp>
 #include <gtest/gtest.h>
 
 #include "objects/TextureFiles.h"
@@ -204,3 +205,75 @@ TEST(ObjWriter, ABoxImportsAsOneClosedOutwardMesh)
 }
 
 } // namespace
+
+namespace {
+
+// A run of picture rows that hold lettering, and the columns its letters span.
+struct InkBand {
+    int top, bottom, left, right;
+};
+
+// The bands of rows holding pixels near `fill`, the letters' colour, from the top down.
+std::vector<InkBand> inkBands(const gen::Image& image, glm::vec3 fill)
+{
+    std::vector<InkBand> bands;
+    bool inBand = false;
+    for (int y = 0; y < image.height; ++y) {
+        int left = image.width, right = -1;
+        for (int x = 0; x < image.width; ++x) {
+            glm::vec3 d = glm::abs(image.at(x, y) - fill);
+            if (std::max({d.r, d.g, d.b}) < 0.15f) {
+                left = std::min(left, x);
+                right = x;
+            }
+        }
+        if (right < 0) {
+            inBand = false;
+            continue;
+        }
+        if (!inBand)
+            bands.push_back({y, y, left, right});
+        InkBand& band = bands.back();
+        band.bottom = y;
+        band.left = std::min(band.left, left);
+        band.right = std::max(band.right, right);
+        inBand = true;
+    }
+    return bands;
+}
+
+} // namespace
+
+// Under the outcome, both end screens letter two more lines, "Enter: play again" over
+// "Esc: quit", in the outcome's colour. The picture fills the 600-row window's height, so a
+// line must stand at least 40 of its 1024 rows (23 window rows) to read. The first line has
+// 17 characters to the second's 9: in a proportional font its ink is some 1.6 to 2.3 times
+// as wide, which tells the lines apart and catches them swapped or one missing.
+TEST(EndScreen, LettersWhatEnterAndEscDoUnderTheOutcome)
+{
+    struct Screen {
+        const char* text;
+        bool won;
+        glm::vec3 fill; // white on the cheese, red on the water
+    };
+    for (Screen s : {Screen{"You win!", true, glm::vec3(1.0f, 1.0f, 0.95f)},
+                     Screen{"You lose", false, glm::vec3(0.92f, 0.30f, 0.25f)}}) {
+        SCOPED_TRACE(s.text);
+        gen::Image image = gen::makeEndScreen(s.text, s.won);
+        std::vector<InkBand> bands = inkBands(image, s.fill);
+        ASSERT_EQ(bands.size(), 3u);
+        const InkBand &outcome = bands[0], &enter = bands[1], &esc = bands[2];
+        // The outcome stays across the middle of the picture, the hints below it.
+        EXPECT_LT(outcome.top, 512);
+        EXPECT_GT(outcome.bottom, 512);
+        for (const InkBand* hint : {&enter, &esc}) {
+            EXPECT_GE(hint->bottom - hint->top, 40);
+            EXPECT_LT(hint->bottom - hint->top, outcome.bottom - outcome.top);
+            EXPECT_LT(hint->bottom, 1024 - 20) << "the line reaches the picture's bottom edge";
+            EXPECT_NEAR((hint->left + hint->right) / 2.0, 512.0, 16.0) << "not centred";
+        }
+        double ratio = double(enter.right - enter.left) / (esc.right - esc.left);
+        EXPECT_GT(ratio, 1.6);
+        EXPECT_LT(ratio, 2.3);
+    }
+}

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "tools/gen/Image.h"
 #include "tools/gen/Level.h"
 #include "tools/gen/Mouse.h"
 #include "tools/gen/Music.h"
@@ -13,12 +14,17 @@ namespace gen {
 bool generateAssets(const std::string& dir)
 {
     std::error_code error;
-    for (const char* sub : {"textures", "models", "sounds"})
+    for (const char* sub : {"textures", "models", "sounds", "icons"})
         std::filesystem::create_directories(std::filesystem::path(dir) / sub, error);
 
     bool ok = true;
     if (!writeTextures(dir)) {
         std::cerr << "could not write the textures under " << dir << "\n";
+        ok = false;
+    }
+    Image icon = makeIcon();
+    if (!writePng(dir + "/icons/" + iconFile, icon.width, icon.height, icon.toBytes())) {
+        std::cerr << "could not write the icon\n";
         ok = false;
     }
     if (!writeObj(dir + "/models/level.obj", buildLevel(), "The Tale of Gorbeck: the level, world units, y up")) {

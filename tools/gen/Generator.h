@@ -4,7 +4,11 @@
 
 namespace gen {
 
-// Writes all 29 run-time assets under dir (textures/, models/, sounds/); false on any failure.
+// The desktop icon's file under dir/icons, named after the game's AppStream id.
+constexpr const char* iconFile = "org.gorbeck.Gorbeck.png";
+
+// Writes all 29 run-time assets under dir (textures/, models/, sounds/) and the desktop icon
+// (icons/); false on any failure.
 bool generateAssets(const std::string& dir);
 
 // Review aids: outDir/contact_sheet.png with every texture in assetsDir, and outDir/level_map.png,

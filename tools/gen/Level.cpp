@@ -237,8 +237,10 @@ Model buildLevel()
     wall(m[16], x1 - 1.0f, x1, y0 + 1.0f, y1 - 1.0f, c.yard, 2.5f);
 
     // 17, 18: the cheese, a block inside the goal area. Its sides lean in at 45 degrees, so
-    // the light from above reaches them and they read yellow, not in shadow.
-    addBevelledColumn(m[17], {{248, 548}, {248, 566}, {232, 566}, {232, 548}},
+    // the light from above reaches them and they read yellow, not in shadow. The mouse's box
+    // reaches 2 either side of it east and west, so the block stands 4 inside the area's
+    // sides (x 230 to 250): walking into any of its faces wins, no climb needed.
+    addBevelledColumn(m[17], {{246, 548}, {246, 566}, {234, 566}, {234, 548}},
                       {cheeseTopHeight, cheeseTopHeight, cheeseTopHeight, cheeseTopHeight}, c.yard - 0.1f, cheeseUv,
                       3.0f, 3.0f, &m[18]);
 

@@ -251,8 +251,9 @@ Surface cheeseTop()
     });
 }
 
-// Coverage of the text, 0 to 1 per pixel, centred on the picture.
-std::vector<float> letter(const std::string& text, int size, int pixelHeight)
+// Coverage of the text, 0 to 1 per pixel, centred across the picture with its middle on
+// row `middleRow`.
+std::vector<float> letter(const std::string& text, int size, int pixelHeight, int middleRow)
 {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -304,7 +305,7 @@ std::vector<float> letter(const std::string& text, int size, int pixelHeight)
 
     std::vector<float> coverage(static_cast<size_t>(size) * size, 0.0f);
     int offsetX = (size - (maxX - minX)) / 2 - minX;
-    int offsetY = (size - (maxY - minY)) / 2 - minY;
+    int offsetY = middleRow - (maxY - minY) / 2 - minY;
     for (const Placed& g : glyphs) {
         for (int r = 0; r < g.h; ++r) {
             for (int col = 0; col < g.w; ++col) {
@@ -404,7 +405,14 @@ Image makeEndScreen(const std::string& text, bool won)
     Image image(size, size);
     // The end screen shows the picture's full height and most of its width, so the text
     // stays inside the middle 80 percent.
-    std::vector<float> ink = letter(text, size, won ? 180 : 185);
+    std::vector<float> ink = letter(text, size, won ? 180 : 185, size / 2);
+    // What the keys do, below: at 64 pixels of 1024 the capitals stand some 27 rows high in
+    // the 600-row window, with the outline around them.
+    for (const EndScreenLine& line : endScreenHints) {
+        std::vector<float> hint = letter(line.text, size, 64, line.middleRow);
+        for (size_t i = 0; i < ink.size(); ++i)
+            ink[i] = std::max(ink[i], hint[i]);
+    }
     std::vector<float> outline = dilate(ink, size, 7);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -426,6 +434,31 @@ Image makeEndScreen(const std::string& text, bool won)
             glm::vec3 fill = won ? glm::vec3(1.0f, 1.0f, 0.95f) : glm::vec3(0.92f, 0.30f, 0.25f);
             glm::vec3 c = mix(bg, edgeColour, outline[i]);
             image.at(x, y) = mix(c, fill, ink[i]);
+        }
+    }
+    return image;
+}
+
+Image makeIcon()
+{
+    constexpr int size = 128;
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            // Deep water, lighter towards the middle.
+            glm::vec3 c = mix(glm::vec3(0.10f, 0.30f, 0.45f), glm::vec3(0.02f, 0.08f, 0.16f),
+                              smoothstep(0.1f, 0.7f, std::hypot(u - 0.5f, v - 0.5f)));
+            // A wedge of cheese seen from the side: its top slopes from the thin end on the
+            // left up to the rind on the right; the lower fifth is its shaded front.
+            float top = 0.78f - 0.5f * (u - 0.12f) / 0.76f;
+            if (u > 0.12f && u < 0.88f && v > top && v < 0.8f) {
+                float shade = 0.0f;
+                float hole = cheeseHoles(u, v, 4, 0.6f, 141u, shade);
+                glm::vec3 cheese = v > 0.66f ? glm::vec3(0.86f, 0.62f, 0.20f) : glm::vec3(1.0f, 0.84f, 0.36f);
+                c = mix(cheese, glm::vec3(0.70f, 0.45f, 0.10f), 0.85f * hole);
+            }
+            image.at(x, y) = c;
         }
     }
     return image;

@@ -32,8 +32,20 @@ float cheeseHoles(float u, float v, int cells, float density, uint32_t seed, flo
 // sees closest, reaches level 0.28.
 int storedShrink(SurfaceKind kind);
 
-// Full-picture lettering on a background that matches the outcome.
+// A line of lettering on the end screens: its text and the row of the 1024-row picture its
+// middle sits on.
+struct EndScreenLine {
+    const char* text;
+    int middleRow;
+};
+// What the keys do on both end screens, under the outcome.
+constexpr EndScreenLine endScreenHints[] = {{"Enter: play again", 780}, {"Esc: quit", 870}};
+
+// Full-picture lettering on a background that matches the outcome, with the hints below it.
 Image makeEndScreen(const std::string& text, bool won);
+
+// The desktop icon, 128 x 128: a wedge of cheese over the water.
+Image makeIcon();
 
 // Writes every texture under dir/textures; false if any file could not be written.
 bool writeTextures(const std::string& dir);
