@@ -110,6 +110,7 @@ bool startWorld()
         std::cerr << "gorbeck: " << scene->physics->levelLoadError() << std::endl;
         return false;
     }
+    stepDone("scene");
     scene->loadShaders();
     scene->lookUpUniforms();
     scene->initMatrices();

@@ -77,10 +77,10 @@ void Scene::drawShadowCasters()
     // texel, and most of the map is never drawn on: only the cells the last pass drew on are
     // cleared, and this pass's cells are recorded for the next.
     bool recordRegion = renderPath.software;
-    if (recordRegion)
-        shadowRegion.clear(shadowMapTexture);
-    else
+    if (!recordRegion)
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    else
+        shadowRegion.clear(shadowMapTexture);
     if (!shadowReady)
         return;
     glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));

@@ -15,7 +15,8 @@ number='[0-9]+\.[0-9]'
     echo '^bench: 8 frames, hardware path, renderer .+$'
     echo "^start-up to first frame: ${number}{2} s\$"
     step='[0-9]+ / [0-9]+'
-    steps="program loading $step, window and GL context $step, music $step, shader programs $step"
+    steps="program loading $step, window and GL context $step, music $step"
+    steps+=", scene $step, shader programs $step"
     steps+=", shadow map $step, player model $step, level model $step, first frame $step"
     echo "^start-up steps \\(ms wall / process CPU\\): $steps\$"
     echo "^frame time \\(ms\\): mean $number, median $number, 99th percentile $number\$"

@@ -58,7 +58,7 @@ TEST_F(TextureLibraryTest, LoadsInOrderWithALineEachAndGivesLoadedImagesTheirInd
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 
-TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingAndLinear)
+TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingLinearAndAsAnisotropicAsAsked)
 {
     // Five columns of alternating greys: each row is 15 bytes, not a multiple of 4. Grey
     // keeps the picture in JPEG's full-resolution brightness channel; colour is subsampled.
@@ -95,8 +95,14 @@ TEST_F(TextureLibraryTest, ImagesUploadUnshearedMipmappedRepeatingAndLinear)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &level3Width);
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(level3Width, 1) << "5 x 8 pixels halve to 1 x 1 at mipmap level 3";
-    // One sample: filtered anisotropically, the stone straight cost seconds a frame in software.
+    // By default one sample: the software path's, where anisotropy cost seconds a frame.
     EXPECT_EQ(parameter(odd, GL_TEXTURE_MAX_ANISOTROPY_EXT), 1.0f);
+    // The hardware path's, asked for before loading.
+    library.setAnisotropy(8.0f);
+    gltest::printedBy([&] { loaded = library.loadTexture("textures/odd.jpg"); });
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(parameter(*library.textures[1], GL_TEXTURE_MAX_ANISOTROPY_EXT), 8.0f);
+    EXPECT_EQ(parameter(*library.textures[1], GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_TRUE(gltest::glErrors().empty());
 }
 

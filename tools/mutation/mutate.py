@@ -130,7 +130,11 @@ def main():
     # Every slip must still find its text in today's tree: a stale entry is an error, not a kill.
     stale = []
     for slip in slips:
-        text = open(os.path.join(TOP, slip.file), encoding="utf-8").read()
+        path = os.path.join(TOP, slip.file)
+        if not os.path.exists(path):
+            stale.append(f"{slip.line}: '{slip.name}': no file {slip.file}")
+            continue
+        text = open(path, encoding="utf-8").read()
         for find, _ in slip.edits:
             if text.count(find) != 1:
                 stale.append(f"{slip.line}: '{slip.name}': {slip.file} holds {text.count(find)} copies of: {find}")
