@@ -12,9 +12,9 @@ namespace {
 
 // The game's keys by name, in the order of Key.
 constexpr int glfwKeys[keyCount] = {
-    GLFW_KEY_P,   GLFW_KEY_U, GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F4,     GLFW_KEY_F5,    GLFW_KEY_F6,
-    GLFW_KEY_F10, GLFW_KEY_W, GLFW_KEY_S,  GLFW_KEY_A,  GLFW_KEY_D,      GLFW_KEY_SPACE, GLFW_KEY_ENTER,
-    GLFW_KEY_I,   GLFW_KEY_J, GLFW_KEY_K,  GLFW_KEY_L,  GLFW_KEY_ESCAPE,
+    GLFW_KEY_P,     GLFW_KEY_U,   GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5,     GLFW_KEY_F6,
+    GLFW_KEY_F10,   GLFW_KEY_F11, GLFW_KEY_W,  GLFW_KEY_S,  GLFW_KEY_A,  GLFW_KEY_D,      GLFW_KEY_SPACE,
+    GLFW_KEY_ENTER, GLFW_KEY_I,   GLFW_KEY_J,  GLFW_KEY_K,  GLFW_KEY_L,  GLFW_KEY_ESCAPE,
 };
 
 KeyPresses presses;
