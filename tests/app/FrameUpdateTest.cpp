@@ -464,8 +464,10 @@ TEST_F(FrameUpdate, StartPausesAndResumesOncePerPressAndAPausedGameIgnoresTheSti
     EXPECT_TRUE(paused);
     glm::vec3 where = player->position;
     float yaw = camera->yaw;
-    for (int i = 0; i < 10; ++i) // Start still held: no second toggle
+    for (int i = 0; i < 10; ++i) { // Start still held: no second toggle
         run(start, 0.1);
+        EXPECT_TRUE(paused) << "held frame " << i + 1;
+    }
     for (int i = 0; i < 10; ++i)
         run(stick, 0.1);
     EXPECT_TRUE(paused);
