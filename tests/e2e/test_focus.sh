@@ -2,9 +2,10 @@
 # The real game in a window under Xvfb with F2 on: moving the focus to another window stops
 # the frame-rate lines within two frames, and they run again, without U, once the game has
 # the focus back. No window manager runs: xdotool moves the focus itself, as a click would.
+# The recording of the run marks the frames away, and replays to the end.
 . "$(dirname "$0")/game.sh"
 in_runtime "$1"
-start_game "$work/out" "$work/err" --windowed
+start_game "$work/out" "$work/err" --windowed --record "$work/focus.replay"
 
 fps_lines() { grep -c '^FPS: ' "$work/out"; }
 
@@ -34,4 +35,9 @@ first_back=$(grep '^FPS: ' "$work/out" | sed -n "$((still + 1))p")
 [ "$first_back" = "FPS: inf" ] || fail "the first line back is '$first_back', not 'FPS: inf'"
 
 quit_game "$work/err"
-echo "PASS: $((still - away)) FPS lines in 3 s away, $((back - still)) in 3 s back"
+
+away_frames=$(grep -c '^frame .* unfocused$' "$work/focus.replay")
+[ "$away_frames" -ge 1 ] || fail "the recording marks no frame away"
+timeout 300 ./gorbeck --replay "$work/focus.replay" --draw-every 1000 >"$work/again" 2>&1 || fail "replaying the recording failed"
+tail -n 1 "$work/again" | grep -q '^replay: ' || fail "no final line"
+echo "PASS: $((still - away)) FPS lines in 3 s away, $((back - still)) in 3 s back, $away_frames frames recorded away"
