@@ -57,11 +57,7 @@ struct PadInput {
     bool down(PadButton button) const { return buttons[static_cast<std::size_t>(button)]; }
     void press(PadButton button, bool isDown = true) { buttons[static_cast<std::size_t>(button)] = isDown; }
     bool idle() const { return *this == PadInput(); }
-    bool operator==(const PadInput& other) const
-    {
-        return leftX == other.leftX && leftY == other.leftY && rightX == other.rightX && rightY == other.rightY
-            && buttons == other.buttons;
-    }
+    bool operator==(const PadInput& other) const = default;
 };
 
 struct FrameInput {
