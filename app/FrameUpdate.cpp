@@ -35,6 +35,11 @@ constexpr float lowestPitch = -74.05f; // tan = -3.4990: the eye 6.499 above
 // changes, while a stall (a window drag, a slow disk) moves the mouse no more than one such
 // frame would, 1.25 units and 10 degrees, instead of carrying it off the course.
 constexpr float longestFrame = 0.125f;
+// The right stick stands in for the mouse: full deflection is 600 pixels of travel a second,
+// 120 degrees a second at 0.2 degrees a pixel, so a half turn takes 1.5 s. That is quick
+// enough to look round before a jump and, with the frame capped as above, never more than
+// 15 degrees in one frame, which keeps the narrow causeway aimable at low frame rates.
+constexpr float padOrbitSpeed = 600.0f;
 const glm::vec3 startPoint(0.0f, 10.0f, 0.0f);
 
 // A toggle acts on the frame its key goes down, and only then.
@@ -95,19 +100,33 @@ void advanceWalkPhases(Gorbeck& player, float dt)
     player.wagPhase += phaseSpeed * dt;
 }
 
+// How far forward the player asks to walk, from -1 (back at full speed) to 1: W and S are
+// all or nothing and win over the left stick, which walks in proportion to its push (up
+// reads negative, as GLFW reports it).
+float walkInput(const FrameInput& input)
+{
+    if (input.down(Key::W))
+        return 1.0f;
+    if (input.down(Key::S))
+        return -1.0f;
+    return -input.pad.leftY;
+}
+
 void walk(const FrameInput& input, Gorbeck& player, float dt)
 {
     BulletPhysics& physics = *scene->physics;
-    if (input.down(Key::W)) {
-        physics.walkForward(player.getDirection(), walkSpeed * dt);
-        advanceWalkPhases(player, dt);
+    // Multiplying by a whole key's 1 changes nothing, so keyboard play walks as it always has.
+    const float forward = walkInput(input);
+    if (forward > 0.0f) {
+        physics.walkForward(player.getDirection(), walkSpeed * dt * forward);
+        advanceWalkPhases(player, dt * forward);
         lastPlayerPosition = player.position;
         placeLightAbove(player.position);
-    } else if (input.down(Key::S)) {
-        physics.walkBackward(player.getDirection(), walkSpeed * dt);
+    } else if (forward < 0.0f) {
+        physics.walkBackward(player.getDirection(), walkSpeed * dt * -forward);
         // The light follows the position cached last frame, before that frame's step.
         placeLightAbove(lastPlayerPosition);
-        advanceWalkPhases(player, dt);
+        advanceWalkPhases(player, dt * -forward);
     } else {
         // Standing still: the legs return to rest at once, the sway and wag stay where they are.
         player.swingPhase = 0.0f;
@@ -147,25 +166,30 @@ int pixel(double reading)
     return static_cast<int>(std::clamp(reading, -mouseRange, mouseRange));
 }
 
-void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition, bool resumed)
+void orbitCamera(const FrameInput& input, const glm::vec3& playerPosition, bool resumed, float dt)
 {
     float h = camera->position.y - camera->target.y;
     // What the mouse did while the game was paused is not a command to the camera.
     mouseX = resumed ? mouseCenterX : pixel(input.mouseX);
     mouseY = resumed ? mouseCenterY : pixel(input.mouseY);
 
+    // The right stick adds the travel a mouse would have made in this frame's time; without
+    // a pad that is exactly 0 and the offsets are the mouse's whole pixels.
+    const float padX = input.pad.rightX * padOrbitSpeed * dt;
+    const float padY = input.pad.rightY * padOrbitSpeed * dt;
+
     // Moving the mouse up raises the pitch and lowers the eye; the band keeps the eye
     // between 1 and 6.5 units above the player.
-    int dy = mouseCenterY - mouseY;
-    float pitchChange = static_cast<float>(dy) * mouseFactor;
+    float dy = static_cast<float>(mouseCenterY - mouseY) - padY;
+    float pitchChange = dy * mouseFactor;
     if ((h > highestEye && dy > 0) || (h < lowestEye && dy < 0) || (h > lowestEye && h < highestEye))
         camera->changePitch(pitchChange);
     // The band above is judged on last frame's height, so one large movement could carry
     // the eye far past it (past 90 degrees it ends up under the floor, or millions of units away).
     camera->pitch = std::clamp(camera->pitch, lowestPitch, highestPitch);
 
-    int dx = mouseCenterX - mouseX;
-    camera->yaw = static_cast<float>(dx) * mouseFactor * 40.0f + camera->yaw;
+    float dx = static_cast<float>(mouseCenterX - mouseX) - padX;
+    camera->yaw = dx * mouseFactor * 40.0f + camera->yaw;
     if (camera->yaw > 360.0f)
         camera->yaw -= 360.0f;
     if (camera->yaw < -360.0f)
@@ -210,7 +234,24 @@ FrameRequests update(const FrameInput& input)
 FrameRequests update(const FrameInput& input, std::ostream& console)
 {
     FrameRequests requests;
-    const bool wasPaused = paused;
+    // A window without the focus waits as P makes it wait, and gives the cursor back. When
+    // the focus returns play goes on at once, unless P or Start had paused it before: the
+    // player finds it as they left it, the keys up (the window reports every key released
+    // when the focus leaves) and the returning frame, below, takes no time and no mouse.
+    if (!input.focused) {
+        if (!focusLost)
+            requests.cursor = 0;
+        focusLost = true;
+        return requests;
+    }
+    const bool refocused = focusLost;
+    if (refocused) {
+        focusLost = false;
+        requests.cursor = 1;
+    }
+    const bool wasPaused = paused || refocused;
+    if (toggled(input.pad.down(PadButton::Start), keyLatches.padStart))
+        paused = !paused;
     if (input.down(Key::P))
         paused = true;
     if (input.down(Key::U))
@@ -226,8 +267,8 @@ FrameRequests update(const FrameInput& input, std::ostream& console)
     lastFrameTime = now;
 
     // The frame rate shown is the one measured, however long the frame was.
-    // NOTE: 1/dt worked out as (1000 / dt) / 1000 (held by tests/app/FrameUpdateTest.cpp), and "inf" on a
-    // resumed frame, which no test holds.
+    // NOTE: 1/dt worked out as (1000 / dt) / 1000, and "inf" on a resumed frame (both held by
+    // tests/app/FrameUpdateTest.cpp).
     if (showFrameRate)
         console << "FPS: " << (1000.0f / frameTime) / 1000.0f << std::endl;
     if (toggled(input.down(Key::F2), keyLatches.f2))
@@ -252,6 +293,8 @@ FrameRequests update(const FrameInput& input, std::ostream& console)
         requests.swapInterval = swapInterval ? 0 : 1;
         swapInterval = !swapInterval;
     }
+    if (toggled(input.down(Key::F11), keyLatches.f11))
+        requests.switchScreen = true;
 
     Gorbeck& player = *scene->player;
     BulletPhysics& physics = *scene->physics;
@@ -260,15 +303,18 @@ FrameRequests update(const FrameInput& input, std::ostream& console)
         player.rotation.y += (2.0f * dt) * turnFactor;
     if (input.down(Key::D))
         player.rotation.y -= (2.0f * dt) * turnFactor;
+    // The left stick turns as A and D do, in proportion; pushed left (negative) turns left.
+    if (input.pad.leftX != 0.0f)
+        player.rotation.y -= (2.0f * dt) * turnFactor * input.pad.leftX;
     lastPlayerPosition = player.position;
-    if (input.down(Key::Space))
+    if (input.down(Key::Space) || input.pad.down(PadButton::A))
         physics.jump();
-    if (input.down(Key::Enter)) {
+    if (input.down(Key::Enter) || input.pad.down(PadButton::Back)) {
         physics.warp(startPoint);
         placeLightAbove(player.position);
     }
     steerLight(input, dt);
-    orbitCamera(input, player.position, resumed);
+    orbitCamera(input, player.position, resumed, dt);
     requests.recenterMouse = true;
 
     stepPhysics();

@@ -4,10 +4,12 @@
 
 struct GLFWwindow;
 
-// The platform side of the frame update: reads the window's keys, cursor and clock into a
-// FrameInput, and carries out the update's requests.
-// watchKeys installs the key callback that catches taps between two frames.
-void watchKeys(GLFWwindow* window);
+// The platform side of the frame update: reads the window's keys, cursor, focus, gamepad and
+// clock into a FrameInput, and carries out the update's requests.
+// watchInput installs the callbacks: the key callback that catches taps between two frames,
+// the window's focus and iconify, and gamepads coming and going (each announced in one line).
+// It also hands the gamepad mappings in SDL_GAMECONTROLLERCONFIG, when set, to GLFW.
+void watchInput(GLFWwindow* window);
 FrameInput readFrameInput(GLFWwindow* window);
 void applyFrameRequests(GLFWwindow* window, const FrameRequests& requests);
 // The requests that change the picture (wireframe, texture filters), for runs that make

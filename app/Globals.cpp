@@ -18,6 +18,7 @@ int mouseX = 0;
 int mouseY = 0;
 
 bool paused = false;
+bool focusLost = false;
 bool showFrameRate = false;
 bool wireframe = false;
 bool linearFiltering = false;
@@ -32,9 +33,9 @@ namespace {
 // The globals that resetGlobals restores, as one assignable record.
 auto resettable()
 {
-    return std::tie(gameState, lastFrameTime, mouseCenterX, mouseCenterY, mouseX, mouseY, paused, showFrameRate,
-                    wireframe, linearFiltering, mipmapMode, useVertexArrays, swapInterval, lastPlayerPosition,
-                    keyLatches);
+    return std::tie(gameState, lastFrameTime, mouseCenterX, mouseCenterY, mouseX, mouseY, paused, focusLost,
+                    showFrameRate, wireframe, linearFiltering, mipmapMode, useVertexArrays, swapInterval,
+                    lastPlayerPosition, keyLatches);
 }
 
 template <typename... T> std::tuple<T...> copyOf(const std::tuple<T&...>& references)

@@ -22,6 +22,7 @@ extern int mouseY;
 
 // Display modes, switched by the function keys.
 extern bool paused;
+extern bool focusLost; // the window lost the focus: the game waits for it as if paused
 extern bool showFrameRate;
 extern bool wireframe;
 extern bool linearFiltering;
@@ -30,9 +31,10 @@ extern bool useVertexArrays;
 extern bool swapInterval;
 extern glm::vec3 lastPlayerPosition;
 
-// One latch per toggle key: set while its key is down, so a held key toggles once.
+// One latch per toggle key or button: set while it is down, so a held one toggles once.
 struct KeyLatches {
-    bool f2 = false, f3 = false, f4 = false, f5 = false, f6 = false, f10 = false;
+    bool f2 = false, f3 = false, f4 = false, f5 = false, f6 = false, f10 = false, f11 = false;
+    bool padStart = false;
 };
 extern KeyLatches keyLatches;
 

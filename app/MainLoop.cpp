@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr double awayFrameSeconds = 0.25;
+
 // Frame numbers (from 1) of the screenshots a replay takes, with their files.
 std::map<size_t, std::string> screenshotFrames(const CommandLine& options, size_t frameCount)
 {
@@ -65,6 +67,10 @@ void runMainLoop(ReplayRecorder* recorder)
         if (recorder)
             recorder->record(input);
         applyFrameRequests(window, update(input));
+        // Away, the picture cannot change: a frame when the window has events (the focus
+        // coming back among them) or four times a second, not one after another.
+        if (!input.focused)
+            glfwWaitEventsTimeout(awayFrameSeconds);
         drawFrame();
         // Tested after drawing, so the frame in which Escape is first seen is still shown.
         if (escapePressed(window))

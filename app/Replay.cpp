@@ -9,33 +9,62 @@
 namespace {
 
 constexpr const char* magic = "gorbeck-replay";
-constexpr int version = 1;
+// Version 1 holds keys, mouse and clock; version 2 adds the gamepad, the focus and F11.
+constexpr int version = 2;
 
 constexpr const char* keyNames[keyCount] = {
-    "P", "U", "F2", "F3", "F4", "F5", "F6", "F10", "W", "S", "A", "D", "Space", "Enter", "I", "J", "K", "L", "Escape",
+    "P", "U", "F2", "F3",    "F4",    "F5", "F6", "F10", "F11", "W",
+    "S", "A", "D",  "Space", "Enter", "I",  "J",  "K",   "L",   "Escape",
 };
 
-bool parseKeys(const std::string& text, FrameInput& input)
+constexpr const char* padButtonNames[padButtonCount] = {"A", "Start", "Back"};
+
+// Sets the flags named in `text` ("-" or names joined by '+'); false on a name not in `names`.
+template <std::size_t N>
+bool parseNames(const std::string& text, const char* const (&names)[N], std::array<bool, N>& flags)
 {
     if (text == "-")
         return true;
-    std::stringstream names(text);
+    std::stringstream parts(text);
     std::string name;
-    while (std::getline(names, name, '+')) {
+    while (std::getline(parts, name, '+')) {
         size_t k = 0;
-        while (k < keyCount && name != keyNames[k])
+        while (k < N && name != names[k])
             ++k;
-        if (k == keyCount)
+        if (k == N)
             return false;
-        input.keys[k] = true;
+        flags[k] = true;
     }
     return true;
+}
+
+template <std::size_t N> std::string joinNames(const char* const (&names)[N], const std::array<bool, N>& flags)
+{
+    std::string text;
+    for (size_t k = 0; k < N; ++k) {
+        if (!flags[k])
+            continue;
+        if (!text.empty())
+            text += '+';
+        text += names[k];
+    }
+    return text.empty() ? "-" : text;
 }
 
 // Reads one number and insists that it is finite.
 bool readNumber(std::istringstream& in, double& value)
 {
     return static_cast<bool>(in >> value) && std::isfinite(value);
+}
+
+// Reads one stick axis as a float: a float written with 17 digits reads back exactly.
+bool readAxis(std::istringstream& in, float& axis)
+{
+    double value = 0.0;
+    if (!readNumber(in, value))
+        return false;
+    axis = static_cast<float>(value);
+    return true;
 }
 
 } // namespace
@@ -56,6 +85,7 @@ bool loadReplay(const std::string& path, Replay& replay, std::string& error)
     std::string line;
     int lineNumber = 0;
     bool haveHeader = false, haveStart = false;
+    int fileVersion = 0;
     auto fail = [&](const std::string& why) {
         error = "malformed replay " + path + ", line " + std::to_string(lineNumber) + ": " + why;
         return false;
@@ -70,11 +100,11 @@ bool loadReplay(const std::string& path, Replay& replay, std::string& error)
         std::string word;
         in >> word;
         if (!haveHeader) {
-            int fileVersion = 0;
             if (word != magic || !(in >> fileVersion))
-                return fail("expected \"gorbeck-replay 1\"");
-            if (fileVersion != version)
-                return fail("version " + std::to_string(fileVersion) + " is not supported (this game reads version 1)");
+                return fail("expected \"gorbeck-replay 1\" or \"gorbeck-replay 2\"");
+            if (fileVersion < 1 || fileVersion > version)
+                return fail("version " + std::to_string(fileVersion)
+                            + " is not supported (this game reads versions 1 and 2)");
             haveHeader = true;
         } else if (word == "start") {
             if (haveStart || !readNumber(in, replay.startTime))
@@ -90,8 +120,29 @@ bool loadReplay(const std::string& path, Replay& replay, std::string& error)
                 return fail("expected \"frame <seconds> <mouse x> <mouse y> <keys>\"");
             if (std::fabs(input.mouseX) > mouseRange || std::fabs(input.mouseY) > mouseRange)
                 return fail("the mouse position lies outside -100000 to 100000");
-            if (!parseKeys(keys, input))
+            if (!parseNames(keys, keyNames, input.keys) || (fileVersion == 1 && input.down(Key::F11)))
                 return fail("unknown key in \"" + keys + "\"");
+            std::string tail;
+            if (fileVersion >= 2 && in >> tail && tail == "pad") {
+                PadInput& pad = input.pad;
+                std::string buttons;
+                if (!readAxis(in, pad.leftX) || !readAxis(in, pad.leftY) || !readAxis(in, pad.rightX)
+                    || !readAxis(in, pad.rightY) || !(in >> buttons))
+                    return fail("expected \"pad <left x> <left y> <right x> <right y> <buttons>\"");
+                for (float axis : {pad.leftX, pad.leftY, pad.rightX, pad.rightY})
+                    if (std::fabs(axis) > 1.0f)
+                        return fail("a pad axis lies outside -1 to 1");
+                if (!parseNames(buttons, padButtonNames, pad.buttons))
+                    return fail("unknown pad button in \"" + buttons + "\"");
+                tail.clear();
+                in >> tail;
+            }
+            if (tail == "unfocused") {
+                input.focused = false;
+                tail.clear();
+            }
+            if (!tail.empty())
+                return fail("unexpected \"" + tail + "\" at the end of the line");
             replay.frames.push_back(input);
         } else {
             return fail("unknown line \"" + word + "\"");
@@ -135,15 +186,15 @@ void ReplayRecorder::record(const FrameInput& input)
 {
     if (file == nullptr)
         return;
-    std::string keys;
-    for (size_t k = 0; k < keyCount; ++k) {
-        if (!input.keys[k])
-            continue;
-        if (!keys.empty())
-            keys += '+';
-        keys += keyNames[k];
-    }
-    std::fprintf(file, "frame %.17g %.17g %.17g %s\n", input.time, input.mouseX, input.mouseY,
-                 keys.empty() ? "-" : keys.c_str());
+    std::fprintf(file, "frame %.17g %.17g %.17g %s", input.time, input.mouseX, input.mouseY,
+                 joinNames(keyNames, input.keys).c_str());
+    // Keyboard frames stay as short as version 1 wrote them.
+    const PadInput& pad = input.pad;
+    if (!pad.idle())
+        std::fprintf(file, " pad %.17g %.17g %.17g %.17g %s", pad.leftX, pad.leftY, pad.rightX, pad.rightY,
+                     joinNames(padButtonNames, pad.buttons).c_str());
+    if (!input.focused)
+        std::fputs(" unfocused", file);
+    std::fputc('\n', file);
     std::fflush(file);
 }

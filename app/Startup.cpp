@@ -92,7 +92,7 @@ bool startPlatform(bool windowed, RendererChoice renderer)
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
     // At single-digit frame rates a key tapped between two polls would otherwise be missed.
     // (Sticky keys would catch it too, but would also hold every released key one frame longer.)
-    watchKeys(window);
+    watchInput(window);
     glViewport(0, 0, screen::width, screen::height);
     stepDone("window and GL context");
 

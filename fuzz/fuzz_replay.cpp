@@ -1,5 +1,6 @@
 // Feeds loadReplay arbitrary bytes as a replay file. It must either fail with one
-// non-empty error line, or return at least one frame whose time and mouse are finite.
+// non-empty error line, or return at least one frame whose time and mouse are finite and
+// whose pad axes lie within -1 to 1.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!std::isfinite(frame.time) || !std::isfinite(frame.mouseX) || !std::isfinite(frame.mouseY)) {
             std::fprintf(stderr, "frame %zu: time %g mouse %g %g\n", i, frame.time, frame.mouseX, frame.mouseY);
             std::abort();
+        }
+        const PadInput& pad = frame.pad;
+        for (float axis : {pad.leftX, pad.leftY, pad.rightX, pad.rightY}) {
+            if (!(std::fabs(axis) <= 1.0f)) {
+                std::fprintf(stderr, "frame %zu: pad axis %g\n", i, axis);
+                std::abort();
+            }
         }
     }
     return 0;

@@ -37,7 +37,7 @@ TEST_F(FilterTable, F4AndF5AskForTheFiltersOfTheStateTheyLeadTo)
             auto expected = filters(mode, !linear);
             EXPECT_EQ(flip.minification, expected.first) << "F4 from mode " << mode << " linear " << linear;
             EXPECT_EQ(flip.magnification, expected.second) << "F4 from mode " << mode << " linear " << linear;
-            update(FrameInput{{}, 400, 300, clock += 0.02}, console);
+            update(FrameInput{{}, 400, 300, clock += 0.02, {}, true}, console);
 
             mipmapMode = mode;
             linearFiltering = linear;
@@ -48,7 +48,7 @@ TEST_F(FilterTable, F4AndF5AskForTheFiltersOfTheStateTheyLeadTo)
             expected = filters((mode + 1) % 3, linear);
             EXPECT_EQ(advance.minification, expected.first) << "F5 from mode " << mode << " linear " << linear;
             EXPECT_EQ(advance.magnification, expected.second) << "F5 from mode " << mode << " linear " << linear;
-            update(FrameInput{{}, 400, 300, clock += 0.02}, console);
+            update(FrameInput{{}, 400, 300, clock += 0.02, {}, true}, console);
         }
     }
 }

@@ -336,3 +336,224 @@ TEST_F(FrameUpdate, GameStateFollowsThePlayerEveryFrame)
         frame();
     EXPECT_EQ(gameState, -1);
 }
+
+namespace {
+
+FrameInput pad(float leftX, float leftY, float rightX = 0.0f, float rightY = 0.0f,
+               std::initializer_list<PadButton> buttons = {})
+{
+    FrameInput input;
+    input.pad.leftX = leftX;
+    input.pad.leftY = leftY;
+    input.pad.rightX = rightX;
+    input.pad.rightY = rightY;
+    for (PadButton b : buttons)
+        input.pad.press(b);
+    return input;
+}
+
+FrameInput unfocused(std::initializer_list<Key> keys = {})
+{
+    FrameInput input;
+    for (Key k : keys)
+        input.press(k);
+    input.focused = false;
+    return input;
+}
+
+} // namespace
+
+TEST_F(FrameUpdate, LeftStickWalksInProportionAtTheSpeedOfW)
+{
+    land();
+    // Heading -180 faces -z. Pushed fully forward (up reads -1) for 1 s: 10 units, as W.
+    glm::vec3 before = player->position;
+    for (int i = 0; i < 30; ++i)
+        run(pad(0.0f, -1.0f), 1.0 / 30);
+    EXPECT_NEAR(player->position.z - before.z, -10.0f, 0.02f);
+    EXPECT_NEAR(player->position.x - before.x, 0.0f, 1e-4f);
+    // Half way for 1 s: 5 units; pulled back fully for 0.5 s: 5 units back.
+    before = player->position;
+    for (int i = 0; i < 30; ++i)
+        run(pad(0.0f, -0.5f), 1.0 / 30);
+    EXPECT_NEAR(player->position.z - before.z, -5.0f, 0.02f);
+    before = player->position;
+    for (int i = 0; i < 15; ++i)
+        run(pad(0.0f, 1.0f), 1.0 / 30);
+    EXPECT_NEAR(player->position.z - before.z, 5.0f, 0.02f);
+    // The legs swing in proportion too: 10 radians a second at full push, 2.5 at a quarter.
+    float swing = player->swingPhase;
+    run(pad(0.0f, -0.25f), 0.1);
+    EXPECT_NEAR(player->swingPhase - swing, 0.25f, 1e-5f);
+    // Standing, the legs go back to rest.
+    run(pad(0.0f, 0.0f), 0.1);
+    EXPECT_EQ(player->swingPhase, 0.0f);
+}
+
+TEST_F(FrameUpdate, KeysWinOverTheLeftStick)
+{
+    land();
+    glm::vec3 before = player->position;
+    FrameInput input = pad(0.0f, 1.0f); // pulled back, while W is held
+    input.press(Key::W);
+    for (int i = 0; i < 10; ++i)
+        run(input, 0.1);
+    EXPECT_NEAR(player->position.z - before.z, -10.0f, 0.02f);
+}
+
+TEST_F(FrameUpdate, LeftStickTurnsAsADInProportion)
+{
+    float start = player->rotation.y;
+    for (int i = 0; i < 10; ++i) // left, fully, for 1 s: 80 degrees, as A
+        run(pad(-1.0f, 0.0f), 0.1);
+    EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
+    for (int i = 0; i < 10; ++i) // right, half way, for 1 s: 40 degrees back
+        run(pad(0.5f, 0.0f), 0.1);
+    EXPECT_NEAR(player->rotation.y - start, 40.0f, 1e-3f);
+}
+
+TEST_F(FrameUpdate, PadAJumpsOnceAndBackReturnsToTheStart)
+{
+    land();
+    float floor = player->position.y;
+    float highest = floor;
+    for (int i = 0; i < 70; ++i) {
+        run(pad(0.0f, 0.0f, 0.0f, 0.0f, {PadButton::A}));
+        highest = std::max(highest, player->position.y);
+    }
+    EXPECT_NEAR(highest - floor, 6.64f, 0.05f);
+
+    for (int i = 0; i < 30; ++i)
+        run(pad(0.0f, -1.0f), 0.1);
+    run(pad(0.0f, 0.0f, 0.0f, 0.0f, {PadButton::Back}));
+    EXPECT_NEAR(player->position.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(player->position.y, 10.0f, 0.01f);
+    EXPECT_NEAR(player->position.z, 0.0f, 1e-4f);
+}
+
+TEST_F(FrameUpdate, RightStickOrbitsAsAMouseMovingSixHundredPixelsASecond)
+{
+    land();
+    ASSERT_EQ(camera->yaw, 180.0f);
+    ASSERT_EQ(camera->pitch, 0.0f); // the eye 3 above: inside the band
+    // Fully right for 0.1 s is 60 pixels right: 60 x 0.2 = 12 degrees less yaw.
+    run(pad(0.0f, 0.0f, 1.0f, 0.0f), 0.1);
+    EXPECT_NEAR(camera->yaw, 168.0f, 1e-3f);
+    EXPECT_EQ(camera->pitch, 0.0f);
+    // Half way up for 0.1 s is 30 pixels up: 6 degrees more pitch.
+    run(pad(0.0f, 0.0f, 0.0f, -0.5f), 0.1);
+    EXPECT_NEAR(camera->pitch, 6.0f, 1e-3f);
+    EXPECT_NEAR(camera->yaw, 168.0f, 1e-3f);
+    // The mouse and the stick add up: 20 pixels left and the stick's 60 right.
+    run(pad(0.0f, 0.0f, 1.0f, 0.0f), 0.1);
+    FrameInput both = pad(0.0f, 0.0f, 1.0f, 0.0f);
+    both.mouseX = 380;
+    run(both, 0.1);
+    EXPECT_NEAR(camera->yaw, 168.0f - 12.0f - 8.0f, 1e-3f);
+    // A frame longer than the cap turns no more than the capped frame: 75 pixels, 15 degrees.
+    run(pad(0.0f, 0.0f, -1.0f, 0.0f), 2.0);
+    EXPECT_NEAR(camera->yaw, 148.0f + 15.0f, 1e-3f);
+}
+
+TEST_F(FrameUpdate, StartPausesAndResumesOncePerPressAndAPausedGameIgnoresTheSticks)
+{
+    land();
+    FrameInput start = pad(0.0f, -1.0f, 1.0f, 0.0f, {PadButton::Start});
+    FrameInput stick = pad(0.0f, -1.0f, 1.0f, 0.0f);
+    run(start);
+    EXPECT_TRUE(paused);
+    glm::vec3 where = player->position;
+    float yaw = camera->yaw;
+    for (int i = 0; i < 10; ++i) { // Start still held: no second toggle
+        run(start, 0.1);
+        EXPECT_TRUE(paused) << "held frame " << i + 1;
+    }
+    for (int i = 0; i < 10; ++i)
+        run(stick, 0.1);
+    EXPECT_TRUE(paused);
+    EXPECT_EQ(player->position, where);
+    EXPECT_EQ(camera->yaw, yaw);
+
+    // Pressed again: the game goes on, and the resumed frame takes no time.
+    run(start, 0.5);
+    EXPECT_FALSE(paused);
+    EXPECT_NEAR(glm::length(player->position - where), 0.0f, 0.02f);
+    EXPECT_EQ(camera->yaw, yaw);
+    run(stick, 0.1);
+    EXPECT_NEAR(glm::length(player->position - where), 1.0f, 0.02f);
+    EXPECT_NEAR(camera->yaw, yaw - 12.0f, 1e-3f);
+}
+
+TEST_F(FrameUpdate, LosingTheFocusPausesAndItsReturnResumesAtOnce)
+{
+    land();
+    glm::vec3 where = player->position;
+    float yaw = camera->yaw;
+    FrameRequests requests = run(unfocused({Key::W}));
+    EXPECT_EQ(requests.cursor, 0) << "the cursor is given back once";
+    EXPECT_FALSE(requests.recenterMouse);
+    std::string printed = captured([&] {
+        for (int i = 0; i < 30; ++i) { // 3 s away, keys and pad as if held
+            FrameInput away = unfocused({Key::W, Key::F2, Key::F3, Key::P});
+            away.pad.press(PadButton::Start);
+            requests = run(away, 0.1);
+            EXPECT_EQ(requests.cursor, -1);
+        }
+    });
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(player->position, where);
+    EXPECT_FALSE(showFrameRate);
+    EXPECT_FALSE(paused);
+    EXPECT_FALSE(keyLatches.padStart);
+
+    // Back: the cursor is taken again, and the frame takes neither time nor the mouse's travel.
+    FrameInput back;
+    back.press(Key::W);
+    back.mouseX = 100;
+    requests = run(back, 0.5);
+    EXPECT_EQ(requests.cursor, 1);
+    EXPECT_NEAR(glm::length(player->position - where), 0.0f, 0.02f);
+    EXPECT_EQ(camera->yaw, yaw);
+    requests = frame({Key::W}, 0.1);
+    EXPECT_EQ(requests.cursor, -1);
+    EXPECT_NEAR(glm::length(player->position - where), 1.0f, 0.02f);
+}
+
+TEST_F(FrameUpdate, ReturningFocusKeepsAPauseThePlayerMade)
+{
+    land();
+    frame({Key::P});
+    frame();
+    run(unfocused());
+    FrameRequests requests = frame({Key::W}, 0.5);
+    EXPECT_EQ(requests.cursor, 1);
+    EXPECT_TRUE(paused);
+    glm::vec3 where = player->position;
+    frame({Key::W}, 0.5);
+    EXPECT_EQ(player->position, where);
+    frame({Key::U, Key::W}, 0.5);
+    EXPECT_FALSE(paused);
+    frame({Key::W}, 0.1);
+    EXPECT_NEAR(glm::length(player->position - where), 1.0f, 0.02f);
+}
+
+TEST_F(FrameUpdate, FrameRateLinesStopWhileTheWindowIsAway)
+{
+    frame({Key::F2});
+    frame();
+    EXPECT_EQ(captured([&] { frame({}, 0.5); }), "FPS: 2\n");
+    EXPECT_EQ(captured([&] { run(unfocused(), 0.5); }), "");
+    EXPECT_EQ(captured([&] { run(unfocused(), 0.5); }), "");
+    // NOTE: the returning frame takes no time, so its rate reads "inf", as after U.
+    EXPECT_EQ(captured([&] { frame({}, 0.5); }), "FPS: inf\n");
+    EXPECT_EQ(captured([&] { frame({}, 0.25); }), "FPS: 4\n");
+}
+
+TEST_F(FrameUpdate, HeldF11AsksForTheOtherScreenOnce)
+{
+    EXPECT_TRUE(frame({Key::F11}).switchScreen);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(frame({Key::F11}).switchScreen);
+    EXPECT_FALSE(frame().switchScreen);
+    EXPECT_TRUE(frame({Key::F11}).switchScreen);
+}

@@ -51,6 +51,14 @@ protected:
         return update(input);
     }
 
+    // Runs one frame of `input` (its keys, mouse, pad and focus) at time `clock` + dt.
+    FrameRequests run(FrameInput input, double dt = 1.0 / 60.0)
+    {
+        clock += dt;
+        input.time = clock;
+        return update(input);
+    }
+
     // Lets the character fall onto the floor and settle.
     void land()
     {

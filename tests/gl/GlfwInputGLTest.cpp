@@ -8,7 +8,7 @@ class GlfwInput : public testing::Test {
 protected:
     void SetUp() override
     {
-        watchKeys(gltest::window());
+        watchInput(gltest::window());
         callback = glfwSetKeyCallback(gltest::window(), nullptr);
         glfwSetKeyCallback(gltest::window(), callback);
         ASSERT_NE(callback, nullptr);
@@ -45,13 +45,13 @@ TEST_F(GlfwInput, OnlyAPressCountsAsAPress)
 TEST_F(GlfwInput, EveryGameKeyIsReadByItsName)
 {
     const std::pair<int, Key> keys[] = {
-        {GLFW_KEY_P, Key::P},           {GLFW_KEY_U, Key::U},         {GLFW_KEY_F2, Key::F2},
-        {GLFW_KEY_F3, Key::F3},         {GLFW_KEY_F4, Key::F4},       {GLFW_KEY_F5, Key::F5},
-        {GLFW_KEY_F6, Key::F6},         {GLFW_KEY_F10, Key::F10},     {GLFW_KEY_W, Key::W},
-        {GLFW_KEY_S, Key::S},           {GLFW_KEY_A, Key::A},         {GLFW_KEY_D, Key::D},
-        {GLFW_KEY_SPACE, Key::Space},   {GLFW_KEY_ENTER, Key::Enter}, {GLFW_KEY_I, Key::I},
-        {GLFW_KEY_J, Key::J},           {GLFW_KEY_K, Key::K},         {GLFW_KEY_L, Key::L},
-        {GLFW_KEY_ESCAPE, Key::Escape},
+        {GLFW_KEY_P, Key::P},   {GLFW_KEY_U, Key::U},           {GLFW_KEY_F2, Key::F2},
+        {GLFW_KEY_F3, Key::F3}, {GLFW_KEY_F4, Key::F4},         {GLFW_KEY_F5, Key::F5},
+        {GLFW_KEY_F6, Key::F6}, {GLFW_KEY_F10, Key::F10},       {GLFW_KEY_F11, Key::F11},
+        {GLFW_KEY_W, Key::W},   {GLFW_KEY_S, Key::S},           {GLFW_KEY_A, Key::A},
+        {GLFW_KEY_D, Key::D},   {GLFW_KEY_SPACE, Key::Space},   {GLFW_KEY_ENTER, Key::Enter},
+        {GLFW_KEY_I, Key::I},   {GLFW_KEY_J, Key::J},           {GLFW_KEY_K, Key::K},
+        {GLFW_KEY_L, Key::L},   {GLFW_KEY_ESCAPE, Key::Escape},
     };
     ASSERT_EQ(std::size(keys), keyCount);
     for (auto [glfwKey, game] : keys) {
