@@ -6,6 +6,9 @@
 
 namespace {
 
+// Enough for every mesh of the level and the player: each is then bounded by its own
+// triangles, at the cost of transforming their corners once a frame.
+constexpr size_t trianglesKeptUpTo = 4096;
 constexpr int gridCells = 8;
 
 Box triangleBox(const std::vector<glm::vec4>& vertices, const GLuint* corner)
@@ -16,8 +19,8 @@ Box triangleBox(const std::vector<glm::vec4>& vertices, const GLuint* corner)
 
 } // namespace
 
-std::optional<std::vector<Box>> meshBoxes(const std::vector<glm::vec4>& vertices, const std::vector<GLuint>& indices,
-                                          size_t count)
+std::optional<MeshFootprint> meshFootprint(const std::vector<glm::vec4>& vertices, const std::vector<GLuint>& indices,
+                                           size_t count)
 {
     count -= count % 3;
     if (count > indices.size())
@@ -26,9 +29,14 @@ std::optional<std::vector<Box>> meshBoxes(const std::vector<glm::vec4>& vertices
         if (indices[k] >= vertices.size())
             return std::nullopt;
     }
-    std::vector<Box> boxes;
-    if (count == 0)
-        return boxes;
+    MeshFootprint footprint;
+    if (count / 3 <= trianglesKeptUpTo) {
+        for (size_t k = 0; k < count; k += 3)
+            footprint.triangles.push_back(
+                {glm::vec3(vertices[indices[k]]), glm::vec3(vertices[indices[k + 1]]), glm::vec3(vertices[indices[k + 2]])});
+        return footprint;
+    }
+
     glm::vec3 lo(vertices[indices[0]]), hi = lo;
     for (size_t k = 0; k < count; ++k) {
         lo = glm::min(lo, glm::vec3(vertices[indices[k]]));
@@ -49,6 +57,6 @@ std::optional<std::vector<Box>> meshBoxes(const std::vector<glm::vec4>& vertices
             found->second = {glm::min(found->second.lo, box.lo), glm::max(found->second.hi, box.hi)};
     }
     for (const auto& entry : cells)
-        boxes.push_back(entry.second);
-    return boxes;
+        footprint.boxes.push_back(entry.second);
+    return footprint;
 }

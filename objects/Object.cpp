@@ -46,19 +46,19 @@ void Object::drawPositions(GLint modelUniform, bool useVertexArrays)
     }
 }
 
-const std::vector<Box>* Object::meshBoxes(int i)
+const MeshFootprint* Object::meshFootprint(int i)
 {
-    if (boxes.empty()) {
+    if (footprints.empty()) {
         for (int mesh = 0; mesh < numMeshes; ++mesh) {
             bool held = static_cast<size_t>(mesh) < vertices.size() && static_cast<size_t>(mesh) < indices.size()
                 && static_cast<size_t>(mesh) < numFaces.size();
-            boxes.push_back(held ? ::meshBoxes(vertices[mesh], indices[mesh], 3 * size_t{numFaces[mesh]})
-                                 : std::nullopt);
+            footprints.push_back(held ? ::meshFootprint(vertices[mesh], indices[mesh], 3 * size_t{numFaces[mesh]})
+                                      : std::nullopt);
         }
     }
-    if (i < 0 || static_cast<size_t>(i) >= boxes.size() || !boxes[i])
+    if (i < 0 || static_cast<size_t>(i) >= footprints.size() || !footprints[i])
         return nullptr;
-    return &*boxes[i];
+    return &*footprints[i];
 }
 
 void Object::drawMeshDepth(int i, bool useVertexArrays)

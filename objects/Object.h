@@ -26,9 +26,10 @@ public:
     // `modelUniform`: the triangles of drawDepth, for another program that reads "vertex" at
     // the depth program's location.
     void drawPositions(GLint modelUniform, bool useVertexArrays);
-    // Boxes around mesh i's triangles (see meshBoxes), worked out once from the arrays in
-    // memory, which never change once imported; null when they do not say where the mesh is.
-    const std::vector<Box>* meshBoxes(int i);
+    // What bounds where mesh i's triangles land (see meshFootprint), worked out once from the
+    // arrays in memory, which never change once imported; null when they do not say where the
+    // mesh is.
+    const MeshFootprint* meshFootprint(int i);
 
     void updateModelMatrix();
     glm::vec3 getDirection();
@@ -69,7 +70,7 @@ public:
     GLint depthVertexLocation = -1;
 
 private:
-    std::vector<std::optional<std::vector<Box>>> boxes;
+    std::vector<std::optional<MeshFootprint>> footprints;
 
 protected:
     // Draws mesh i's positions for the shadow pass; the caller has set "model".

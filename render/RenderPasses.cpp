@@ -86,6 +86,13 @@ void Scene::drawShadowCasters()
     glUniformMatrix4fv(shadowUniforms[View], 1, GL_FALSE, glm::value_ptr(lightView));
     glUniformMatrix4fv(shadowUniforms[Projection], 1, GL_FALSE, glm::value_ptr(shadowProjection));
     glm::mat4 lightClip = shadowProjection * lightView;
+    if (recordRegion) {
+        // The faces the rasteriser culls write nothing, so the region need not hold them.
+        GLint cullFace = GL_BACK, frontFace = GL_CCW;
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullFace);
+        glGetIntegerv(GL_FRONT_FACE, &frontFace);
+        shadowRegion.setCulled(ShadowRegion::culledBy(glIsEnabled(GL_CULL_FACE), cullFace, frontFace));
+    }
     auto draw = [&](Object& object) {
         object.drawDepth(useVertexArrays);
         if (recordRegion)

@@ -114,12 +114,14 @@ std::vector<ShadowRegion::Rect> ShadowRegion::startRecord()
 void ShadowRegion::add(const glm::mat4& lightClip, Object& object)
 {
     for (int i = 0; i < object.numMeshes; ++i) {
-        const std::vector<Box>* boxes = object.meshBoxes(i);
-        if (!boxes) {
+        const MeshFootprint* footprint = object.meshFootprint(i);
+        if (!footprint) {
             addEverything();
             return;
         }
-        add(lightClip * object.meshModelMatrix(i), *boxes);
+        glm::mat4 clipFromModel = lightClip * object.meshModelMatrix(i);
+        addTriangles(clipFromModel, footprint->triangles);
+        add(clipFromModel, footprint->boxes);
     }
 }
 
@@ -147,6 +149,85 @@ void ShadowRegion::add(const glm::mat4& clipFromModel, const std::vector<Box>& b
         }
         float half = 0.5f * static_cast<float>(mapTexels);
         markTexels((lo.x + 1.0f) * half, (lo.y + 1.0f) * half, (hi.x + 1.0f) * half, (hi.y + 1.0f) * half);
+    }
+}
+
+ShadowRegion::Culled ShadowRegion::culledBy(bool on, GLint cullFace, GLint frontFace)
+{
+    if (!on || cullFace != GL_FRONT)
+        return Culled::nothing;
+    return frontFace == GL_CW ? Culled::clockwise : Culled::counterClockwise;
+}
+
+void ShadowRegion::addTriangles(const glm::mat4& clipFromModel, const std::vector<Triangle>& triangles)
+{
+    float half = 0.5f * static_cast<float>(mapTexels);
+    for (const Triangle& triangle : triangles) {
+        if (all)
+            return;
+        const glm::vec4 clip[3] = {clipFromModel * glm::vec4(triangle.a, 1.0f), clipFromModel * glm::vec4(triangle.b, 1.0f),
+                                   clipFromModel * glm::vec4(triangle.c, 1.0f)};
+        if (clippedAway(clip, 3))
+            continue;
+        glm::vec2 texel[3];
+        for (int k = 0; k < 3; ++k) {
+            texel[k] = (glm::vec2(clip[k]) / clip[k].w + 1.0f) * half;
+            // A corner just in front of the eye plane can also project past any float.
+            if (!projects(clip[k]) || !std::isfinite(texel[k].x) || !std::isfinite(texel[k].y)) {
+                addEverything();
+                return;
+            }
+        }
+        markTriangle(texel[0], texel[1], texel[2]);
+    }
+}
+
+void ShadowRegion::markTriangle(glm::vec2 a, glm::vec2 b, glm::vec2 c)
+{
+    auto cross = [](glm::vec2 u, glm::vec2 v) { return u.x * v.y - u.y * v.x; };
+    // Twice the signed area: positive when the corners run counter-clockwise.
+    float area = cross(b - a, c - a);
+    // Each corner may land up to the margin m from where it is computed here, which changes
+    // twice the area by at most 2m (|b - a| + |c - a|) + 4m^2; within that the winding the
+    // rasteriser sees is not certain, so only a triangle clearly wound the culled way is skipped.
+    float perimeter = glm::length(b - a) + glm::length(c - b) + glm::length(a - c);
+    float unsure = 2.0f * marginTexels * perimeter + 4.0f * marginTexels * marginTexels;
+    if ((culled == Culled::counterClockwise && area > unsure) || (culled == Culled::clockwise && -area > unsure))
+        return;
+
+    glm::vec2 lo = glm::min(a, glm::min(b, c)) - marginTexels, hi = glm::max(a, glm::max(b, c)) + marginTexels;
+    CellSpan span;
+    if (!cellsCovering(lo, hi, span))
+        return;
+
+    // Whatever the rasteriser draws lies within the margin of the triangle, so a cell is marked
+    // unless, grown by the margin, it lies wholly outside one of the triangle's edges. A
+    // triangle too thin to say which side is inside marks all the cells of its box.
+    struct Edge {
+        glm::vec2 from, normal;
+        float slack;
+    };
+    Edge edges[3];
+    int edgeCount = 0;
+    if (std::abs(area) > 1.0e-3f * perimeter) {
+        glm::vec2 corners[3] = {a, b, c};
+        float inward = area > 0.0f ? 1.0f : -1.0f;
+        const float reach = 0.5f * static_cast<float>(cellTexels) + marginTexels;
+        for (int k = 0; k < 3; ++k) {
+            glm::vec2 along = corners[(k + 1) % 3] - corners[k];
+            glm::vec2 normal = inward * glm::vec2(-along.y, along.x);
+            edges[edgeCount++] = {corners[k], normal, (std::abs(normal.x) + std::abs(normal.y)) * reach};
+        }
+    }
+    for (int y = span.y0; y <= span.y1; ++y) {
+        for (int x = span.x0; x <= span.x1; ++x) {
+            glm::vec2 centre((static_cast<float>(x) + 0.5f) * cellTexels, (static_cast<float>(y) + 0.5f) * cellTexels);
+            bool outside = false;
+            for (int k = 0; k < edgeCount && !outside; ++k)
+                outside = glm::dot(edges[k].normal, centre - edges[k].from) + edges[k].slack < 0.0f;
+            if (!outside)
+                cells[y * side + x] = 1;
+        }
     }
 }
 

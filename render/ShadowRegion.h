@@ -38,11 +38,22 @@ public:
     // whole map when that is not known), few and not overlapping; starts a new, empty record.
     std::vector<Rect> startRecord();
 
+    // Which way round a triangle's corners run in the map when the pass culls it, so that it
+    // writes nothing. The shadow pass culls the faces turned towards the light.
+    enum class Culled { nothing, counterClockwise, clockwise };
+    void setCulled(Culled winding) { culled = winding; }
+    // What GL culls with face culling `on`, GL_CULL_FACE_MODE `cullFace` and GL_FRONT_FACE
+    // `frontFace`: only the culling of front faces alone is of use to the shadow pass.
+    static Culled culledBy(bool on, GLint cullFace, GLint frontFace);
+
     // Records what drawing `object` (each mesh with its meshModelMatrix) through `lightClip`,
     // the light's projection times its view, can write.
     void add(const glm::mat4& lightClip, Object& object);
     // Records what triangles inside `boxes`, drawn through `clipFromModel`, can write.
     void add(const glm::mat4& clipFromModel, const std::vector<Box>& boxes);
+    // Records what `triangles`, drawn through `clipFromModel`, can write: the cells that each
+    // one the pass does not cull overlaps.
+    void addTriangles(const glm::mat4& clipFromModel, const std::vector<Triangle>& triangles);
     // Records that anything may have been written.
     void addEverything();
 
@@ -60,10 +71,13 @@ private:
     // The cell holding texel column or row `texel`, clamped to the map.
     int cellOf(float texel) const;
     void markTexels(float left, float bottom, float right, float top);
+    // a, b and c in texels of the map.
+    void markTriangle(glm::vec2 a, glm::vec2 b, glm::vec2 c);
 
     int mapTexels;
     int side;
     bool all = true;
     bool fillAllowed = true;
+    Culled culled = Culled::nothing;
     std::vector<unsigned char> cells;
 };

@@ -123,39 +123,38 @@ TEST(ShadowRegion, BoxReachingBehindTheLightOrNotFiniteMakesItAllUnknown)
     EXPECT_TRUE(told.everything());
 }
 
-// The mesh spans 6 along x, so the grid's cells are 0.75 wide: the first triangle starts in
-// cell (0, 0, 0), the second, at (6, 5, 4), in cell (7, 6, 5); each box holds all three corners.
-TEST(MeshBoxes, TrianglesStartingInOneGridCellShareABox)
+TEST(MeshFootprint, FewTrianglesAreKeptCornerForCornerInDrawingOrder)
 {
     std::vector<glm::vec4> vertices = {{0, 0, 0, 1}, {2, 1, 0, 1}, {0, 3, 1, 1}, {5, 5, 5, 1}, {6, 5, 4, 1}};
     std::vector<GLuint> indices = {0, 1, 2, 4, 3, 2};
-    std::optional<std::vector<Box>> boxes = meshBoxes(vertices, indices, indices.size());
-    ASSERT_TRUE(boxes);
-    ASSERT_EQ(boxes->size(), 2u);
-    EXPECT_EQ((*boxes)[0].lo, glm::vec3(0, 0, 0));
-    EXPECT_EQ((*boxes)[0].hi, glm::vec3(2, 3, 1));
-    EXPECT_EQ((*boxes)[1].lo, glm::vec3(0, 3, 1));
-    EXPECT_EQ((*boxes)[1].hi, glm::vec3(6, 5, 5));
+    std::optional<MeshFootprint> footprint = meshFootprint(vertices, indices, indices.size());
+    ASSERT_TRUE(footprint);
+    EXPECT_TRUE(footprint->boxes.empty());
+    ASSERT_EQ(footprint->triangles.size(), 2u);
+    EXPECT_EQ(footprint->triangles[0].a, glm::vec3(0, 0, 0));
+    EXPECT_EQ(footprint->triangles[0].b, glm::vec3(2, 1, 0));
+    EXPECT_EQ(footprint->triangles[0].c, glm::vec3(0, 3, 1));
+    EXPECT_EQ(footprint->triangles[1].a, glm::vec3(6, 5, 4));
+    EXPECT_EQ(footprint->triangles[1].b, glm::vec3(5, 5, 5));
+    EXPECT_EQ(footprint->triangles[1].c, glm::vec3(0, 3, 1));
 
     // Only the first `count` indices are drawn, three per triangle.
-    boxes = meshBoxes(vertices, indices, 5);
-    ASSERT_TRUE(boxes);
-    ASSERT_EQ(boxes->size(), 1u);
-    EXPECT_EQ((*boxes)[0].hi, glm::vec3(2, 3, 1));
+    footprint = meshFootprint(vertices, indices, 5);
+    ASSERT_TRUE(footprint);
+    EXPECT_EQ(footprint->triangles.size(), 1u);
 }
 
-TEST(MeshBoxes, IndexPastTheVerticesLeavesTheMeshUnplaced)
+TEST(MeshFootprint, IndexPastTheVerticesLeavesTheMeshUnplaced)
 {
     std::vector<glm::vec4> vertices = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};
-    EXPECT_FALSE(meshBoxes(vertices, {0, 1, 3}, 3));
-    EXPECT_FALSE(meshBoxes(vertices, {0, 1, 2}, 6)) << "more indices drawn than the mesh holds";
-    ASSERT_TRUE(meshBoxes(vertices, {}, 0));
-    EXPECT_TRUE(meshBoxes(vertices, {}, 0)->empty());
+    EXPECT_FALSE(meshFootprint(vertices, {0, 1, 3}, 3));
+    EXPECT_FALSE(meshFootprint(vertices, {0, 1, 2}, 6)) << "more indices drawn than the mesh holds";
+    EXPECT_TRUE(meshFootprint(vertices, {}, 0));
 }
 
 // 5000 small triangles in a row along x, triangle k from x = k to k + 0.5: the row is 4999.5
 // long, so the 8 grid cells along it are 624.94 long and the first holds triangles 0 to 624.
-TEST(MeshBoxes, ManyTrianglesGroupIntoBoxesOfAnEightCellGrid)
+TEST(MeshFootprint, ManyTrianglesGroupIntoBoxesOfAnEightCellGrid)
 {
     std::vector<glm::vec4> vertices;
     std::vector<GLuint> indices;
@@ -164,9 +163,10 @@ TEST(MeshBoxes, ManyTrianglesGroupIntoBoxesOfAnEightCellGrid)
         vertices.insert(vertices.end(), {{x, 0, 0, 1}, {x + 0.5f, 0, 0, 1}, {x, 0.5f, 0, 1}});
         indices.insert(indices.end(), {GLuint(3 * k), GLuint(3 * k + 1), GLuint(3 * k + 2)});
     }
-    std::optional<std::vector<Box>> found = meshBoxes(vertices, indices, indices.size());
-    ASSERT_TRUE(found);
-    const std::vector<Box>& boxes = *found;
+    std::optional<MeshFootprint> footprint = meshFootprint(vertices, indices, indices.size());
+    ASSERT_TRUE(footprint);
+    EXPECT_TRUE(footprint->triangles.empty());
+    const std::vector<Box>& boxes = footprint->boxes;
     ASSERT_EQ(boxes.size(), 8u);
     EXPECT_EQ(boxes.front().lo, glm::vec3(0, 0, 0));
     EXPECT_EQ(boxes.front().hi, glm::vec3(624.5f, 0.5f, 0));
@@ -178,6 +178,101 @@ TEST(MeshBoxes, ManyTrianglesGroupIntoBoxesOfAnEightCellGrid)
             inside = inside || (glm::all(glm::greaterThanEqual(v, b.lo)) && glm::all(glm::lessThanEqual(v, b.hi)));
         EXPECT_TRUE(inside) << "vertex " << k << " lies in no box";
     }
+}
+
+namespace {
+
+// A 1024 map without a lens: texel t sits at t / 512 - 1 in clip space.
+glm::vec3 atTexel(float s, float t)
+{
+    return {s / 512.0f - 1.0f, t / 512.0f - 1.0f, 0.0f};
+}
+
+// Corners at texels (64, 64), (936, 64) and (64, 936), counter-clockwise: the long edge runs
+// along s + t = 1000. A cell of 128 texels, grown by the rasteriser's 2-texel margin, reaches
+// it when 128 (x + y) - 4 < 1000, so the cells with x + y <= 7 are marked; the box around the
+// triangle would mark all 8 x 8.
+const Triangle counterClockwise{atTexel(64, 64), atTexel(936, 64), atTexel(64, 936)};
+const Triangle clockwise{counterClockwise.a, counterClockwise.c, counterClockwise.b};
+
+Cells belowTheLongEdge()
+{
+    Cells cells;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x + y <= 7; ++x)
+            cells.insert({x, y});
+    return cells;
+}
+
+} // namespace
+
+TEST(ShadowRegion, TriangleMarksTheCellsItOverlapsNotItsWholeBox)
+{
+    for (const Triangle& wound : {counterClockwise, clockwise}) {
+        ShadowRegion region = recording(1024);
+        region.addTriangles(glm::mat4(1.0f), {wound});
+        EXPECT_EQ(markedCells(region), belowTheLongEdge());
+    }
+    EXPECT_EQ(belowTheLongEdge().size(), 36u);
+}
+
+TEST(ShadowRegion, TriangleWoundTheCulledWayMarksNothingUnlessTooThinToTell)
+{
+    ShadowRegion region = recording(1024);
+    region.setCulled(ShadowRegion::Culled::counterClockwise);
+    region.addTriangles(glm::mat4(1.0f), {counterClockwise});
+    EXPECT_TRUE(markedCells(region).empty());
+    region.addTriangles(glm::mat4(1.0f), {clockwise});
+    EXPECT_EQ(markedCells(region), belowTheLongEdge());
+
+    ShadowRegion other = recording(1024);
+    other.setCulled(ShadowRegion::Culled::clockwise);
+    other.addTriangles(glm::mat4(1.0f), {clockwise});
+    EXPECT_TRUE(markedCells(other).empty());
+
+    // One texel high and 872 long, counter-clockwise: a corner moved by the margin could turn
+    // it round, so it counts as drawn. Texels 64 to 65 high, grown by 2: row 0 only.
+    ShadowRegion sliver = recording(1024);
+    sliver.setCulled(ShadowRegion::Culled::counterClockwise);
+    sliver.addTriangles(glm::mat4(1.0f), {{atTexel(64, 64), atTexel(936, 64), atTexel(500, 65)}});
+    Cells rowZero;
+    for (int x = 0; x < 8; ++x)
+        rowZero.insert({x, 0});
+    EXPECT_EQ(markedCells(sliver), rowZero);
+}
+
+TEST(ShadowRegion, OnlyFrontFacesCulledAloneCountAsCulled)
+{
+    using C = ShadowRegion::Culled;
+    EXPECT_EQ(ShadowRegion::culledBy(true, GL_FRONT, GL_CCW), C::counterClockwise);
+    EXPECT_EQ(ShadowRegion::culledBy(true, GL_FRONT, GL_CW), C::clockwise);
+    EXPECT_EQ(ShadowRegion::culledBy(false, GL_FRONT, GL_CCW), C::nothing);
+    EXPECT_EQ(ShadowRegion::culledBy(true, GL_BACK, GL_CCW), C::nothing);
+    EXPECT_EQ(ShadowRegion::culledBy(true, GL_FRONT_AND_BACK, GL_CCW), C::nothing);
+}
+
+// Seen by the game's light: the ground 230 below it lies past the far plane; a triangle
+// reaching above the light has a corner behind its eye and could land anywhere.
+TEST(ShadowRegion, TriangleClippedAwayMarksNothingAndOneBehindTheLightMarksAll)
+{
+    ShadowRegion region = recording(8192);
+    region.addTriangles(lightClip, {{glm::vec3(-5, -30, -5), glm::vec3(5, -30, -5), glm::vec3(0, -30, 5)}});
+    EXPECT_TRUE(markedCells(region).empty());
+    EXPECT_FALSE(region.everything());
+
+    region.addTriangles(lightClip, {{glm::vec3(-1, 0, -1), glm::vec3(1, 0, -1), glm::vec3(0, 250, 1)}});
+    EXPECT_TRUE(region.everything());
+}
+
+// A corner just in front of the eye plane, w = 1e-40, projects past any float: where the
+// triangle lands is not known.
+TEST(ShadowRegion, TriangleProjectingPastAnyFloatMarksAll)
+{
+    glm::mat4 nearlyAtTheEye(1.0f);
+    nearlyAtTheEye[3][3] = 1.0e-40f;
+    ShadowRegion region = recording(1024);
+    region.addTriangles(nearlyAtTheEye, {{glm::vec3(0.5f, 0, 0), glm::vec3(-0.5f, 0, 0), glm::vec3(0, 0.5f, 0)}});
+    EXPECT_TRUE(region.everything());
 }
 
 TEST(ShadowRegion, ClearCoversTheWholeMapWhenUnknownThenOnlyTheMarkedCells)
