@@ -215,49 +215,35 @@ protected:
 // keeps only the ambient light, the other half gets everything. Seen from straight above under a
 // light straight above, the normal, the light, the reflection and the view all point up, so
 // every cosine of the lighting is 1, the highlight's too.
+// Where a wall meets the ground the occluder stands a hair above what it shadows: at 0.05 units
+// above the ground, 199.95 below the light, the map stores ((f + n) / (f - n) - 2fn / ((f - n) d)
+// + 1) / 2 = 0.217855 against the ground's 0.220000. The ground faces the light squarely, so the
+// offset against acne is only the constant one for the map's 24-bit rounding, far below 0.0021.
 TEST_F(ShippedShaders, LightingProgramsShadeTheOccludedHalfWithAmbientOnlyOnBothPaths)
 {
     LightLens lens = lightOverTheOrigin();
-    GLuint shadowMap = halfOccludedMap();
+    for (float occluder : {0.1f, 0.217855f}) {
+        GLuint shadowMap = halfOccludedMap(occluder);
+        // The tinted map on the far occluder, the white one on the close one.
+        int colourMap = occluder < 0.2f ? tinted : white;
+        for (bool software : {false, true}) {
+            buildProgramsFor(software);
+            for (const char* stem : {"color", "texture", "bump"}) {
+                SCOPED_TRACE(std::string(stem) + (software ? ", software path" : ", hardware path") + ", occluder at "
+                             + std::to_string(occluder));
+                glm::vec3 surface
+                    = std::string(stem) == "color" || colourMap == white ? glm::vec3(1) : glm::vec3(1, 1, 128 / 255.0f);
+                std::unique_ptr<TexturedObject> square = groundFor(stem, colourMap);
+                useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
+                drawAlone(*square);
 
-    for (bool software : {false, true}) {
-        buildProgramsFor(software);
-        for (const char* stem : {"color", "texture", "bump"}) {
-            SCOPED_TRACE(std::string(stem) + (software ? ", software path" : ", hardware path"));
-            glm::vec3 surface = std::string(stem) == "color" ? glm::vec3(1) : glm::vec3(1, 1, 128 / 255.0f);
-            std::unique_ptr<TexturedObject> square = groundFor(stem, tinted);
-            useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
-            drawAlone(*square);
-
-            // The blocks lie 50 to 110 pixels (0.7 to 1.6 units) above and below the middle row, 4 to 10
-            // texels into each half of the map.
-            glm::vec3 lit = (ambientPart + diffusePart) * surface + specularPart;
-            EXPECT_TRUE(shows(430, 380, 30, ambientPart * surface, 3)) << "occluded half";
-            EXPECT_TRUE(shows(370, 220, 30, lit, 3)) << "open half";
-            EXPECT_TRUE(shows(40, 300, 4, glm::vec3(0), 0)) << "beside the square";
-        }
-    }
-}
-
-// Where a wall meets the ground, or the mouse's paws the path, the occluder stands a hair above
-// what it shadows. Here it stands 0.05 units above the ground, 199.95 below the light: with
-// the lens's near 195 and far 220 the map stores ((f + n) / (f - n) - 2fn / ((f - n) d) + 1) / 2
-// = 0.217855 there, against the ground's 0.220000. The ground faces the light squarely, so its
-// depth is the same over neighbouring texels and the offset against acne is only the constant
-// one for the map's 24-bit rounding, far below that difference of 0.0021: the ground is in shadow.
-TEST_F(ShippedShaders, LightingProgramsShadowGroundJustBelowItsOccluderOnBothPaths)
-{
-    LightLens lens = lightOverTheOrigin();
-    GLuint shadowMap = halfOccludedMap(0.217855f);
-    for (bool software : {false, true}) {
-        buildProgramsFor(software);
-        for (const char* stem : {"color", "texture", "bump"}) {
-            SCOPED_TRACE(std::string(stem) + (software ? ", software path" : ", hardware path"));
-            std::unique_ptr<TexturedObject> square = groundFor(stem, white);
-            useLight(lens, shadowMap, lightAmbient, lightDiffuse, lightSpecular);
-            drawAlone(*square);
-            EXPECT_TRUE(shows(430, 380, 30, ambientPart, 3)) << "occluded half";
-            EXPECT_TRUE(shows(370, 220, 30, ambientPart + diffusePart + specularPart, 3)) << "open half";
+                // The blocks lie 50 to 110 pixels (0.7 to 1.6 units) above and below the middle row, 4 to 10
+                // texels into each half of the map.
+                glm::vec3 lit = (ambientPart + diffusePart) * surface + specularPart;
+                EXPECT_TRUE(shows(430, 380, 30, ambientPart * surface, 3)) << "occluded half";
+                EXPECT_TRUE(shows(370, 220, 30, lit, 3)) << "open half";
+                EXPECT_TRUE(shows(40, 300, 4, glm::vec3(0), 0)) << "beside the square";
+            }
         }
     }
 }
