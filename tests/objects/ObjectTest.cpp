@@ -1,6 +1,7 @@
 #include "objects/Object.h"
 
 #include <cmath>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -46,33 +47,20 @@ TEST(Object, ModelMatrixTranslatesScalesThenRotatesInTheOrderZYX)
 
 TEST(Object, DirectionIsMinusZTurnedByTheRotationAngles)
 {
-    Object object(0, 0, 0);
-    glm::vec3 d = object.getDirection();
-    EXPECT_EQ(d, glm::vec3(0.0f, 0.0f, -1.0f));
-
-    // Heading h: d = (-sin h, 0, -cos h).
-    object.rotation.y = 90.0f;
-    d = object.getDirection();
-    EXPECT_NEAR(d.x, -1.0f, 1e-6f);
-    EXPECT_NEAR(d.y, 0.0f, 1e-6f);
-    EXPECT_NEAR(d.z, 0.0f, 1e-6f);
-    EXPECT_EQ(object.direction, d);
-
-    object.rotation.y = -180.0f; // the player's starting heading: d = +z, so it walks towards -z
-    d = object.getDirection();
-    EXPECT_NEAR(d.x, 0.0f, 1e-6f);
-    EXPECT_NEAR(d.z, 1.0f, 1e-6f);
-
-    object.rotation.y = 30.0f;
-    d = object.getDirection();
-    EXPECT_NEAR(d.x, -0.5f, 1e-6f);
-    EXPECT_NEAR(d.z, -0.8660254f, 1e-6f);
-
-    // About x by 90: y' = y cos a - z sin a = 1, z' = y sin a + z cos a = 0.
-    object.rotation = glm::vec3(90.0f, 0.0f, 0.0f);
-    d = object.getDirection();
-    EXPECT_NEAR(d.y, 1.0f, 1e-6f);
-    EXPECT_NEAR(d.z, 0.0f, 1e-6f);
+    // Heading h: d = (-sin h, 0, -cos h); -180 is the player's starting heading, so it walks towards -z. About x by
+    // 90: y' = y cos a - z sin a = 1, z' = y sin a + z cos a = 0.
+    const std::pair<glm::vec3, glm::vec3> cases[] = {{glm::vec3(0), glm::vec3(0, 0, -1)},
+                                                     {glm::vec3(0, 90, 0), glm::vec3(-1, 0, 0)},
+                                                     {glm::vec3(0, -180, 0), glm::vec3(0, 0, 1)},
+                                                     {glm::vec3(0, 30, 0), glm::vec3(-0.5f, 0, -0.8660254f)},
+                                                     {glm::vec3(90, 0, 0), glm::vec3(0, 1, 0)}};
+    for (const auto& [rotation, expected] : cases) {
+        Object object(0, 0, 0);
+        object.rotation = rotation;
+        glm::vec3 d = object.getDirection();
+        expectNear(glm::vec4(d, 0), glm::vec4(expected, 0), 1e-6f);
+        EXPECT_EQ(object.direction, d);
+    }
 }
 
 TEST(Gorbeck, RestPoseDrawsEveryMeshWithTheModelMatrix)
