@@ -23,13 +23,19 @@ Cells markedCells(const ShadowRegion& region)
     return cells;
 }
 
-Cells square(int from, int to)
+// The cells x0 to x1 across and y0 to y1 up, both ends included.
+Cells rectangle(int x0, int x1, int y0, int y1)
 {
     Cells cells;
-    for (int y = from; y <= to; ++y)
-        for (int x = from; x <= to; ++x)
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
             cells.insert({x, y});
     return cells;
+}
+
+Cells square(int from, int to)
+{
+    return rectangle(from, to, from, to);
 }
 
 // A region whose record has started, as after the first clear.
@@ -83,11 +89,7 @@ TEST(ShadowRegion, GroundBelowTheLightMarksTheMiddleAndMovesWithTheBox)
     // 20 units along +z: 741.6 texels to the right, texels 4800.5 to 4874.7, cells 37 and 38.
     ShadowRegion moved = recording(8192);
     moved.add(lightClip, {{glm::vec3(-1, 0, 19), glm::vec3(1, 0, 21)}});
-    Cells expected;
-    for (int y = 31; y <= 32; ++y)
-        for (int x = 37; x <= 38; ++x)
-            expected.insert({x, y});
-    EXPECT_EQ(markedCells(moved), expected);
+    EXPECT_EQ(markedCells(moved), rectangle(37, 38, 31, 32));
 }
 
 TEST(ShadowRegion, WhatTheLightsLensClipsAwayMarksNothing)
@@ -235,10 +237,7 @@ TEST(ShadowRegion, TriangleWoundTheCulledWayMarksNothingUnlessTooThinToTell)
     ShadowRegion sliver = recording(1024);
     sliver.setCulled(ShadowRegion::Culled::counterClockwise);
     sliver.addTriangles(glm::mat4(1.0f), {{atTexel(64, 64), atTexel(936, 64), atTexel(500, 65)}});
-    Cells rowZero;
-    for (int x = 0; x < 8; ++x)
-        rowZero.insert({x, 0});
-    EXPECT_EQ(markedCells(sliver), rowZero);
+    EXPECT_EQ(markedCells(sliver), rectangle(0, 7, 0, 0));
 }
 
 TEST(ShadowRegion, OnlyFrontFacesCulledAloneCountAsCulled)
