@@ -1,6 +1,7 @@
 #include "app/FrameUpdate.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "tests/app/PlayFixture.h"
 
@@ -97,6 +98,12 @@ TEST_F(FrameUpdate, PausedFrameDoesNothingAndResumingStartsTheClockAfresh)
     frame({Key::W}, 0.1);
     EXPECT_NEAR(glm::length(player->position - paused), 1.0f, 0.02f);
     EXPECT_LT(glm::length(paused - before), 0.02f);
+
+    // P and U together: the game runs on.
+    before = player->position;
+    frame({Key::P, Key::U, Key::W}, 0.1);
+    EXPECT_FALSE(::paused);
+    EXPECT_NEAR(glm::length(player->position - before), 1.0f, 1e-3f);
 }
 
 TEST_F(FrameUpdate, LongFrameMovesNoFurtherThanAnEighthOfASecond)
@@ -116,101 +123,12 @@ TEST_F(FrameUpdate, LongFrameMovesNoFurtherThanAnEighthOfASecond)
     EXPECT_NEAR(glm::length(player->position - before), 0.0f, 0.02f);
 }
 
-TEST_F(FrameUpdate, PAndUTogetherRunNormally)
+TEST_F(FrameUpdate, LightSitsAboveTheWalkerAndItsKeysMoveAlongAndAcrossTheCameraView)
 {
     land();
-    glm::vec3 before = player->position;
-    frame({Key::P, Key::U, Key::W}, 0.1);
-    EXPECT_FALSE(paused);
-    EXPECT_NEAR(glm::length(player->position - before), 1.0f, 1e-3f);
-}
-
-TEST_F(FrameUpdate, HoldingWForOneSecondWalksTenUnitsAtAnyFrameRate)
-{
-    for (int fps : {30, 120}) {
-        land();
-        glm::vec3 before = player->position;
-        for (int i = 0; i < fps; ++i)
-            frame({Key::W}, 1.0 / fps);
-        glm::vec3 moved = player->position - before;
-        // Heading -180: the mouse faces -z, the way the camera looks.
-        EXPECT_NEAR(moved.z, -10.0f, 0.02f) << fps << " frames per second";
-        EXPECT_NEAR(moved.x, 0.0f, 1e-4f);
-        frame({Key::Enter});
-    }
-}
-
-TEST_F(FrameUpdate, WAndSTogetherWalkForwardOnly)
-{
-    land();
-    glm::vec3 before = player->position;
-    for (int i = 0; i < 30; ++i)
-        frame({Key::W, Key::S}, 1.0 / 30);
-    EXPECT_NEAR(player->position.z - before.z, -10.0f, 0.02f);
-
-    before = player->position;
-    for (int i = 0; i < 15; ++i)
-        frame({Key::S}, 1.0 / 30);
-    EXPECT_NEAR(player->position.z - before.z, 5.0f, 0.02f);
-}
-
-TEST_F(FrameUpdate, TurningIsEightyDegreesPerSecondAndADCancel)
-{
-    float start = player->rotation.y;
-    for (int i = 0; i < 10; ++i)
-        frame({Key::A}, 0.1);
-    EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
-    for (int i = 0; i < 10; ++i)
-        frame({Key::A, Key::D}, 0.1);
-    EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
-    frame({Key::D}, 0.125);
-    EXPECT_NEAR(player->rotation.y - start, 70.0f, 1e-3f);
-}
-
-TEST_F(FrameUpdate, HeldSpaceGivesOneJumpUntilLanding)
-{
-    land();
-    float floor = player->position.y;
-    int takeOffs = 0;
-    float highest = floor;
-    bool airborne = false;
-    for (int i = 0; i < 70; ++i) { // the flight takes about 82 frames: one jump only
-        frame({Key::Space});
-        bool up = player->position.y > floor + 0.01f;
-        if (up && !airborne)
-            ++takeOffs;
-        airborne = up;
-        highest = std::max(highest, player->position.y);
-    }
-    EXPECT_EQ(takeOffs, 1);
-    EXPECT_NEAR(highest - floor, 6.64f, 0.05f);
-}
-
-TEST_F(FrameUpdate, EnterPutsTheCharacterBackAtTheStart)
-{
-    land();
-    for (int i = 0; i < 30; ++i)
-        frame({Key::W}, 0.1);
-    frame({Key::Enter});
-    // The warp happens before the step, which then lets it fall for 1/60 s.
-    EXPECT_NEAR(player->position.x, 0.0f, 1e-4f);
-    EXPECT_NEAR(player->position.y, 10.0f, 0.01f);
-    EXPECT_NEAR(player->position.z, 0.0f, 1e-4f);
-}
-
-TEST_F(FrameUpdate, WalkingPlacesTheLightAboveThePlayer)
-{
-    land();
-    frame({Key::W});
-    glm::vec3 p = lastPlayerPosition;
-    EXPECT_EQ(light->position, p + glm::vec3(0.0f, 200.0f, 0.0f));
-    EXPECT_EQ(light->target, p);
-}
-
-TEST_F(FrameUpdate, LightKeysMoveAlongAndAcrossTheCameraView)
-{
-    land();
-    frame(); // the camera now sits 11 behind the player: view vector (0, -11) at yaw 180
+    frame({Key::W}); // the camera now sits 11 behind the player: view vector (0, -11) at yaw 180
+    EXPECT_EQ(light->position, lastPlayerPosition + glm::vec3(0.0f, 200.0f, 0.0f));
+    EXPECT_EQ(light->target, lastPlayerPosition);
     float dx = camera->target.x - camera->position.x;
     float dz = camera->target.z - camera->position.z;
     ASSERT_NEAR(dx, 0.0f, 1e-4f);
@@ -361,74 +279,88 @@ FrameInput unfocused(std::initializer_list<Key> keys = {})
     return input;
 }
 
+FrameInput held(std::initializer_list<Key> keys, FrameInput input = {})
+{
+    for (Key k : keys)
+        input.press(k);
+    return input;
+}
+
 } // namespace
 
-TEST_F(FrameUpdate, LeftStickWalksInProportionAtTheSpeedOfW)
+// Heading -180 faces -z, the way the camera looks. Keys and the left stick walk 10 units and
+// turn 80 degrees a second at full push, in proportion below it, at any frame rate.
+TEST_F(FrameUpdate, KeysAndTheLeftStickWalkAndTurnAtTheirSpeeds)
 {
     land();
-    // Heading -180 faces -z. Pushed fully forward (up reads -1) for 1 s: 10 units, as W.
-    glm::vec3 before = player->position;
-    for (int i = 0; i < 30; ++i)
-        run(pad(0.0f, -1.0f), 1.0 / 30);
-    EXPECT_NEAR(player->position.z - before.z, -10.0f, 0.02f);
-    EXPECT_NEAR(player->position.x - before.x, 0.0f, 1e-4f);
-    // Half way for 1 s: 5 units; pulled back fully for 0.5 s: 5 units back.
-    before = player->position;
-    for (int i = 0; i < 30; ++i)
-        run(pad(0.0f, -0.5f), 1.0 / 30);
-    EXPECT_NEAR(player->position.z - before.z, -5.0f, 0.02f);
-    before = player->position;
-    for (int i = 0; i < 15; ++i)
-        run(pad(0.0f, 1.0f), 1.0 / 30);
-    EXPECT_NEAR(player->position.z - before.z, 5.0f, 0.02f);
-    // The legs swing in proportion too: 10 radians a second at full push, 2.5 at a quarter.
+    struct Case {
+        FrameInput input;
+        int frames;
+        double dt;
+        float walked; // along z
+        float turned; // degrees
+    } cases[] = {
+        {held({Key::W}), 30, 1.0 / 30, -10.0f, 0.0f},
+        {held({Key::W}), 120, 1.0 / 120, -10.0f, 0.0f},
+        {held({Key::W, Key::S}), 30, 1.0 / 30, -10.0f, 0.0f},
+        {held({Key::S}), 15, 1.0 / 30, 5.0f, 0.0f},
+        {pad(0.0f, -1.0f), 30, 1.0 / 30, -10.0f, 0.0f}, // up reads -1
+        {pad(0.0f, -0.5f), 30, 1.0 / 30, -5.0f, 0.0f},
+        {pad(0.0f, 1.0f), 15, 1.0 / 30, 5.0f, 0.0f},
+        {held({Key::W}, pad(0.0f, 1.0f)), 10, 0.1, -10.0f, 0.0f}, // keys win over the stick
+        {held({Key::A}), 10, 0.1, 0.0f, 80.0f},
+        {held({Key::A, Key::D}), 10, 0.1, 0.0f, 0.0f},
+        {held({Key::D}), 1, 0.125, 0.0f, -10.0f},
+        {pad(-1.0f, 0.0f), 10, 0.1, 0.0f, 80.0f},
+        {pad(0.5f, 0.0f), 10, 0.1, 0.0f, -40.0f},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        glm::vec3 before = player->position;
+        float heading = player->rotation.y;
+        for (int f = 0; f < cases[i].frames; ++f)
+            run(cases[i].input, cases[i].dt);
+        EXPECT_NEAR(player->position.z - before.z, cases[i].walked, 0.02f) << "case " << i;
+        EXPECT_NEAR(player->position.x - before.x, 0.0f, 1e-4f) << "case " << i;
+        EXPECT_NEAR(player->rotation.y - heading, cases[i].turned, 1e-3f) << "case " << i;
+    }
+    // The legs swing in proportion too: 10 radians a second at full push, 2.5 at a quarter;
+    // standing, they go back to rest.
     float swing = player->swingPhase;
     run(pad(0.0f, -0.25f), 0.1);
     EXPECT_NEAR(player->swingPhase - swing, 0.25f, 1e-5f);
-    // Standing, the legs go back to rest.
     run(pad(0.0f, 0.0f), 0.1);
     EXPECT_EQ(player->swingPhase, 0.0f);
 }
 
-TEST_F(FrameUpdate, KeysWinOverTheLeftStick)
+// Space and the pad's A, held, jump once until landing; Enter and Back put the character back
+// at the start, where the step after the warp lets it fall for one frame.
+TEST_F(FrameUpdate, JumpAndBackToTheStartFromTheKeysOrThePad)
 {
-    land();
-    glm::vec3 before = player->position;
-    FrameInput input = pad(0.0f, 1.0f); // pulled back, while W is held
-    input.press(Key::W);
-    for (int i = 0; i < 10; ++i)
-        run(input, 0.1);
-    EXPECT_NEAR(player->position.z - before.z, -10.0f, 0.02f);
-}
+    const FrameInput jumps[] = {held({Key::Space}), pad(0.0f, 0.0f, 0.0f, 0.0f, {PadButton::A})};
+    const FrameInput resets[] = {held({Key::Enter}), pad(0.0f, 0.0f, 0.0f, 0.0f, {PadButton::Back})};
+    for (int i = 0; i < 2; ++i) {
+        land();
+        float floor = player->position.y, highest = floor;
+        int takeOffs = 0;
+        bool airborne = false;
+        for (int f = 0; f < 70; ++f) { // the flight takes about 82 frames: one jump only
+            run(jumps[i]);
+            bool up = player->position.y > floor + 0.01f;
+            takeOffs += up && !airborne;
+            airborne = up;
+            highest = std::max(highest, player->position.y);
+        }
+        EXPECT_EQ(takeOffs, 1) << "input " << i;
+        EXPECT_NEAR(highest - floor, 6.64f, 0.05f) << "input " << i;
 
-TEST_F(FrameUpdate, LeftStickTurnsAsADInProportion)
-{
-    float start = player->rotation.y;
-    for (int i = 0; i < 10; ++i) // left, fully, for 1 s: 80 degrees, as A
-        run(pad(-1.0f, 0.0f), 0.1);
-    EXPECT_NEAR(player->rotation.y - start, 80.0f, 1e-3f);
-    for (int i = 0; i < 10; ++i) // right, half way, for 1 s: 40 degrees back
-        run(pad(0.5f, 0.0f), 0.1);
-    EXPECT_NEAR(player->rotation.y - start, 40.0f, 1e-3f);
-}
-
-TEST_F(FrameUpdate, PadAJumpsOnceAndBackReturnsToTheStart)
-{
-    land();
-    float floor = player->position.y;
-    float highest = floor;
-    for (int i = 0; i < 70; ++i) {
-        run(pad(0.0f, 0.0f, 0.0f, 0.0f, {PadButton::A}));
-        highest = std::max(highest, player->position.y);
+        land();
+        for (int f = 0; f < 30; ++f)
+            frame({Key::W}, 0.1);
+        run(resets[i]);
+        EXPECT_NEAR(player->position.x, 0.0f, 1e-4f) << "input " << i;
+        EXPECT_NEAR(player->position.y, 10.0f, 0.01f) << "input " << i;
+        EXPECT_NEAR(player->position.z, 0.0f, 1e-4f) << "input " << i;
     }
-    EXPECT_NEAR(highest - floor, 6.64f, 0.05f);
-
-    for (int i = 0; i < 30; ++i)
-        run(pad(0.0f, -1.0f), 0.1);
-    run(pad(0.0f, 0.0f, 0.0f, 0.0f, {PadButton::Back}));
-    EXPECT_NEAR(player->position.x, 0.0f, 1e-4f);
-    EXPECT_NEAR(player->position.y, 10.0f, 0.01f);
-    EXPECT_NEAR(player->position.z, 0.0f, 1e-4f);
 }
 
 TEST_F(FrameUpdate, RightStickOrbitsAsAMouseMovingSixHundredPixelsASecond)
