@@ -172,26 +172,24 @@ TEST_F(FrameUpdate, CameraFollowsElevenBehindAndThreeAbove)
 TEST_F(FrameUpdate, PitchBandEdgesIgnoreVerticalMouseMotion)
 {
     land();
+    // The eye h above the target, 11 behind it, the mouse moved to height y.
+    auto lookFrom = [&](float h, double y) {
+        camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
+        camera->position = glm::vec3(0.0f, 5.0f + h, 11.0f);
+        frame({}, 1.0 / 60, 400, y);
+    };
     for (float h : {1.0f, 6.5f}) {
-        camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
-        camera->position = glm::vec3(0.0f, 5.0f + h, 11.0f);
         camera->pitch = 0.0f;
-        frame({}, 1.0 / 60, 400, 250); // 50 pixels up
+        lookFrom(h, 250); // 50 pixels up
         EXPECT_EQ(camera->pitch, 0.0f) << "h = " << h;
-        camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
-        camera->position = glm::vec3(0.0f, 5.0f + h, 11.0f);
-        frame({}, 1.0 / 60, 400, 350);
+        lookFrom(h, 350);
         EXPECT_EQ(camera->pitch, 0.0f) << "h = " << h;
     }
     // Inside the band the mouse moves the pitch: 50 pixels up is +10 degrees.
-    camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
-    camera->position = glm::vec3(0.0f, 8.0f, 11.0f);
-    frame({}, 1.0 / 60, 400, 250);
+    lookFrom(3.0f, 250);
     EXPECT_FLOAT_EQ(camera->pitch, 10.0f);
     // Above the band only upward motion (which lowers the eye) counts.
-    camera->target = glm::vec3(0.0f, 5.0f, 0.0f);
-    camera->position = glm::vec3(0.0f, 12.0f, 11.0f);
-    frame({}, 1.0 / 60, 400, 350);
+    lookFrom(7.0f, 350);
     EXPECT_FLOAT_EQ(camera->pitch, 10.0f);
 }
 
