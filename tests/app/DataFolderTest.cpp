@@ -63,45 +63,39 @@ TEST_F(DataFolder, IsOneHoldingBothTheShaderAndTheModelsFolders)
     EXPECT_FALSE(datafolder::isDataFolder(root / "file"));
 }
 
-TEST_F(DataFolder, AnInstalledGameFindsItsDataUnderTheMovedPrefix)
+// An installed game started from the PATH leads with its own folder and finds its data under
+// the moved prefix; the build tree uses the data beside the program, whose folder appears once
+// though argv[0] and the executable both name it; a link to the program inside another tree of
+// data (the fault matrix's broken copies) uses that tree, not the one beside the program.
+TEST_F(DataFolder, EachWayOfStartingTheGameLooksInItsOwnPlacesFirst)
 {
-    datafolder::Places places = installed();
-    std::vector<fs::path> folders = datafolder::candidates(places);
-    // A bare "gorbeck" came from the PATH, so the program's own folder leads.
-    ASSERT_EQ(folders.size(), 3u);
-    EXPECT_EQ(folders[0], root / "prefix/bin");
-    EXPECT_EQ(folders[1], root / "prefix/share/gorbeck");
-    EXPECT_EQ(folders[2], fs::path("/usr/local/share/gorbeck"));
-    EXPECT_EQ(datafolder::choose(folders), root / "prefix/share/gorbeck");
-}
-
-TEST_F(DataFolder, TheBuildTreeUsesTheDataBesideTheProgram)
-{
-    datafolder::Places places = installed();
-    places.argv0 = (root / "build/gorbeck").string();
-    places.executable = (root / "build/gorbeck").string();
-    std::vector<fs::path> folders = datafolder::candidates(places);
-    // The program's folder appears once, though argv[0] and the executable both name it.
-    ASSERT_EQ(folders.size(), 3u);
-    EXPECT_EQ(folders[0], root / "build");
-    EXPECT_EQ(folders[1], root / "share/gorbeck");
-    EXPECT_EQ(datafolder::choose(folders), root / "build");
-}
-
-// A link to the program inside another tree of data (the fault matrix's broken copies) uses
-// that tree, not the one beside the program it links to.
-TEST_F(DataFolder, ALinkStartedByPathUsesTheTreeItLiesIn)
-{
+    const fs::path build = root / "build", bin = root / "prefix/bin", share = root / "prefix/share/gorbeck";
+    const fs::path configured = "/usr/local/share/gorbeck";
     makeData(root / "copy");
+    struct Case {
+        std::string argv0;
+        fs::path executable;
+        std::vector<fs::path> folders;
+        fs::path chosen;
+    } cases[] = {
+        {"gorbeck", bin / "gorbeck", {bin, share, configured}, share},
+        {(build / "gorbeck").string(), build / "gorbeck", {build, root / "share/gorbeck", configured}, build},
+        {(root / "copy/gorbeck").string(),
+         build / "gorbeck",
+         {root / "copy", build, root / "share/gorbeck", configured},
+         root / "copy"},
+    };
+    for (const Case& c : cases) {
+        datafolder::Places places = installed();
+        places.argv0 = c.argv0;
+        places.executable = c.executable.string();
+        std::vector<fs::path> folders = datafolder::candidates(places);
+        EXPECT_EQ(folders, c.folders) << c.argv0;
+        EXPECT_EQ(datafolder::choose(folders), c.chosen) << c.argv0;
+    }
     datafolder::Places places = installed();
-    places.argv0 = (root / "copy/gorbeck").string();
-    places.executable = (root / "build/gorbeck").string();
-    EXPECT_EQ(datafolder::choose(datafolder::candidates(places)), root / "copy");
-
     places.argv0 = "./gorbeck";
-    std::vector<fs::path> folders = datafolder::candidates(places);
-    ASSERT_FALSE(folders.empty());
-    EXPECT_EQ(folders[0], fs::path("."));
+    EXPECT_EQ(datafolder::candidates(places).at(0), fs::path("."));
 }
 
 TEST_F(DataFolder, GorbeckDataIsTheOnlyPlaceLookedAtWhenSet)
@@ -125,13 +119,12 @@ TEST_F(DataFolder, GorbeckDataIsTheOnlyPlaceLookedAtWhenSet)
 TEST_F(DataFolder, NothingFoundSaysEveryPlaceItLookedInOneLine)
 {
     fs::remove_all(root / "prefix/share");
-    datafolder::Places places = installed();
-    std::vector<fs::path> folders = datafolder::candidates(places);
+    std::vector<fs::path> folders = datafolder::candidates(installed());
     EXPECT_EQ(datafolder::choose(folders), fs::path());
-    std::string expected = "no data folder (one holding shader/ and models/) in " + (root / "prefix/bin").string()
-        + ", " + (root / "prefix/share/gorbeck").string()
-        + ", /usr/local/share/gorbeck; set GORBECK_DATA to the folder";
-    EXPECT_EQ(datafolder::notFoundMessage(folders), expected);
+    EXPECT_EQ(datafolder::notFoundMessage(folders),
+              "no data folder (one holding shader/ and models/) in " + (root / "prefix/bin").string() + ", "
+                  + (root / "prefix/share/gorbeck").string()
+                  + ", /usr/local/share/gorbeck; set GORBECK_DATA to the folder");
 }
 
 TEST(CommandLineFiles, AreTakenRelativeToWhereTheGameStarted)

@@ -23,32 +23,22 @@ std::pair<GLint, GLint> filters(int mode, bool linear)
 // for the next mipmap mode with the same filter.
 TEST_F(FilterTable, F4AndF5AskForTheFiltersOfTheStateTheyLeadTo)
 {
+    std::ostringstream console;
     for (int mode = 0; mode < 3; ++mode) {
         for (bool linear : {false, true}) {
-            mipmapMode = mode;
-            linearFiltering = linear;
-            std::ostringstream console;
-            FrameInput input;
-            input.mouseX = 400;
-            input.mouseY = 300;
-            input.time = clock += 0.02;
-            input.press(Key::F4);
-            FrameRequests flip = update(input, console);
-            auto expected = filters(mode, !linear);
-            EXPECT_EQ(flip.minification, expected.first) << "F4 from mode " << mode << " linear " << linear;
-            EXPECT_EQ(flip.magnification, expected.second) << "F4 from mode " << mode << " linear " << linear;
-            update(FrameInput{{}, 400, 300, clock += 0.02, {}, true}, console);
-
-            mipmapMode = mode;
-            linearFiltering = linear;
-            input.press(Key::F4, false);
-            input.press(Key::F5);
-            input.time = clock += 0.02;
-            FrameRequests advance = update(input, console);
-            expected = filters((mode + 1) % 3, linear);
-            EXPECT_EQ(advance.minification, expected.first) << "F5 from mode " << mode << " linear " << linear;
-            EXPECT_EQ(advance.magnification, expected.second) << "F5 from mode " << mode << " linear " << linear;
-            update(FrameInput{{}, 400, 300, clock += 0.02, {}, true}, console);
+            for (Key key : {Key::F4, Key::F5}) {
+                mipmapMode = mode;
+                linearFiltering = linear;
+                FrameInput input{{}, 400, 300, clock += 0.02, {}, true};
+                input.press(key);
+                FrameRequests requests = update(input, console);
+                auto expected = key == Key::F4 ? filters(mode, !linear) : filters((mode + 1) % 3, linear);
+                EXPECT_EQ(requests.minification, expected.first)
+                    << (key == Key::F4 ? "F4" : "F5") << " from mode " << mode << " linear " << linear;
+                EXPECT_EQ(requests.magnification, expected.second)
+                    << (key == Key::F4 ? "F4" : "F5") << " from mode " << mode << " linear " << linear;
+                update(FrameInput{{}, 400, 300, clock += 0.02, {}, true}, console); // released
+            }
         }
     }
 }

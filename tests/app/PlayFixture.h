@@ -41,14 +41,12 @@ protected:
     // Runs one frame at time `clock` + dt with the given keys down and the mouse at (x, y).
     FrameRequests frame(std::initializer_list<Key> keys = {}, double dt = 1.0 / 60.0, double x = 400, double y = 300)
     {
-        clock += dt;
         FrameInput input;
         for (Key k : keys)
             input.press(k);
         input.mouseX = x;
         input.mouseY = y;
-        input.time = clock;
-        return update(input);
+        return run(input, dt);
     }
 
     // Runs one frame of `input` (its keys, mouse, pad and focus) at time `clock` + dt.
