@@ -32,8 +32,8 @@ std::optional<MeshFootprint> meshFootprint(const std::vector<glm::vec4>& vertice
     MeshFootprint footprint;
     if (count / 3 <= trianglesKeptUpTo) {
         for (size_t k = 0; k < count; k += 3)
-            footprint.triangles.push_back(
-                {glm::vec3(vertices[indices[k]]), glm::vec3(vertices[indices[k + 1]]), glm::vec3(vertices[indices[k + 2]])});
+            footprint.triangles.push_back({glm::vec3(vertices[indices[k]]), glm::vec3(vertices[indices[k + 1]]),
+                                           glm::vec3(vertices[indices[k + 2]])});
         return footprint;
     }
 

@@ -165,8 +165,9 @@ void ShadowRegion::addTriangles(const glm::mat4& clipFromModel, const std::vecto
     for (const Triangle& triangle : triangles) {
         if (all)
             return;
-        const glm::vec4 clip[3] = {clipFromModel * glm::vec4(triangle.a, 1.0f), clipFromModel * glm::vec4(triangle.b, 1.0f),
-                                   clipFromModel * glm::vec4(triangle.c, 1.0f)};
+        const glm::vec4 clip[3]
+            = {clipFromModel * glm::vec4(triangle.a, 1.0f), clipFromModel * glm::vec4(triangle.b, 1.0f),
+               clipFromModel * glm::vec4(triangle.c, 1.0f)};
         if (clippedAway(clip, 3))
             continue;
         glm::vec2 texel[3];
