@@ -12,7 +12,6 @@ namespace {
 
 GLFWwindow* target = nullptr;
 std::string capturePath;
-std::function<void()> beforeSwap;
 
 } // namespace
 
@@ -26,17 +25,10 @@ void captureNextFrame(const std::string& path)
     capturePath = path;
 }
 
-void setBeforeSwap(std::function<void()> hook)
-{
-    beforeSwap = std::move(hook);
-}
-
 void present()
 {
     if (target == nullptr)
         return;
-    if (beforeSwap)
-        beforeSwap();
     if (!capturePath.empty()) {
         int width = 0, height = 0;
         glfwGetFramebufferSize(target, &width, &height);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 struct GLFWwindow;
@@ -14,8 +13,5 @@ void attach(GLFWwindow* window);
 void present();
 // Saves the next presented frame as a PNG, read back just before its swap.
 void captureNextFrame(const std::string& path);
-// Called in every present() right before the swap (the frame's drawing is submitted by
-// then); measurements hook in here. An empty function removes the hook.
-void setBeforeSwap(std::function<void()> hook);
 
 } // namespace display
