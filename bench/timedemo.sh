@@ -34,7 +34,7 @@ awk '
         for (i = 1; i <= m; ++i) for (j = i + 1; j <= m; ++j) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
         return m % 2 ? a[(m + 1) / 2] : (a[m / 2] + a[m / 2 + 1]) / 2
     }
-    /^bench:/                   { path = $5; add("frames", $2) }
+    /^bench:/                   { path = $4; add("frames", $2) }
     /^start-up to first frame:/ { add("start-up to first frame (s)", num($5)) }
     /^frame time/               { add("frame time mean (ms)", num($5)); add("frame time median (ms)", num($7)); add("frame time 99th percentile (ms)", num($10)) }
     /^CPU per frame/            { add("CPU per frame in the update (ms)", num($6)) }
