@@ -5,11 +5,11 @@
 
 #include "render/RenderPath.h"
 
-// The game's optional flags. With none it plays from the keyboard and mouse.
+// The game's optional flags. With none it plays from the keyboard, mouse and gamepad.
 struct CommandLine {
     bool help = false;
     std::string recordFile;   // --record FILE: write every frame's input record
-    std::string replayFile;   // --replay FILE: play FILE instead of the keyboard and mouse
+    std::string replayFile;   // --replay FILE: play FILE instead of the keyboard, mouse and gamepad
     std::string timedemoFile; // --timedemo FILE: replay drawing every frame as fast as possible, print timings
     bool windowed = false;    // --windowed: an 800 x 600 window instead of full screen
     RendererChoice renderer = RendererChoice::fromDriver; // --renderer hardware|software
