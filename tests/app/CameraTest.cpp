@@ -60,3 +60,19 @@ TEST(Camera, UpdateTargetPlacesTheTargetAtYawAndPitchFromTheEye)
     camera.updateTarget();
     expectVec3(camera.target, 10.5f, 2.0f - 0.5773503f, -4.0f + 0.8660254f, 1e-6f);
 }
+
+// Seen from the eye, what lies ahead is on -z, what lies to the right on +x, what lies above
+// on +y. Looking along +x with y up, the right hand points to +z.
+TEST(Camera, ViewPutsWhatIsAheadInFrontRightOnTheRightAndUpAbove)
+{
+    Camera camera;
+    camera.position = glm::vec3(10.0f, 2.0f, -4.0f);
+    camera.yaw = 90.0f;
+    camera.pitch = 0.0f;
+    camera.updateTarget();
+    const glm::mat4 view = camera.viewMatrix();
+    auto seen = [&](float x, float y, float z) { return glm::vec3(view * glm::vec4(x, y, z, 1.0f)); };
+    expectVec3(seen(15.0f, 2.0f, -4.0f), 0, 0, -5, 1e-5f);
+    expectVec3(seen(10.0f, 2.0f, -1.0f), 3, 0, 0, 1e-5f);
+    expectVec3(seen(10.0f, 5.0f, -4.0f), 0, 3, 0, 1e-5f);
+}
