@@ -172,10 +172,14 @@ protected:
     static void buildProgramsFor(bool software)
     {
         scene->renderPath.software = software;
-        gltest::printedBy([] {
+        tree->enter();
+        std::string printed = gltest::printedBy([] {
             scene->loadShaders();
             scene->lookUpUniforms();
         });
+        tree->leave();
+        // A failed build keeps the programs of the other path, which would pass for these.
+        EXPECT_EQ(printed.find("fail"), std::string::npos) << printed;
     }
 
     // The light and its shadow map as the scene hands them to every lighting program.
