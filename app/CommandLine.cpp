@@ -63,11 +63,7 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine& options, s
             std::string path;
             if (!value(path))
                 return false;
-            if (path == "hardware")
-                options.renderer = RendererChoice::hardware;
-            else if (path == "software")
-                options.renderer = RendererChoice::software;
-            else {
+            if (!rendererChoiceNamed(path, options.renderer)) {
                 error = "--renderer needs hardware or software, not \"" + path + "\"";
                 return false;
             }

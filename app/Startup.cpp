@@ -21,7 +21,14 @@
 namespace {
 
 Music music;
-StartupStepDone stepDone = [](const char*) {};
+StartupStepDone stepDone = nullptr;
+
+void step(const char* name)
+{
+    if (stepDone)
+        stepDone(name);
+}
+
 RenderPath renderPath;
 
 std::string glfwReason()
@@ -35,7 +42,7 @@ std::string glfwReason()
 
 void onStartupStep(StartupStepDone done)
 {
-    stepDone = done ? done : [](const char*) {};
+    stepDone = done;
 }
 
 bool startPlatform(bool windowed, RendererChoice renderer)
@@ -94,10 +101,10 @@ bool startPlatform(bool windowed, RendererChoice renderer)
     // (Sticky keys would catch it too, but would also hold every released key one frame longer.)
     watchInput(window);
     glViewport(0, 0, screen::width, screen::height);
-    stepDone("window and GL context");
+    step("window and GL context");
 
     music.start("sounds/gorbeck.mp3");
-    stepDone("music");
+    step("music");
     return true;
 }
 
@@ -110,20 +117,20 @@ bool startWorld()
         std::cerr << "gorbeck: " << scene->physics->levelLoadError() << std::endl;
         return false;
     }
-    stepDone("scene");
+    step("scene");
     scene->loadShaders();
     scene->lookUpUniforms();
     scene->initMatrices();
-    stepDone("shader programs");
+    step("shader programs");
     scene->createShadowMap();
-    stepDone("shadow map");
+    step("shadow map");
 
     if (!loadModel(*scene, "models/gorbeck.obj", playerTextures(), true, 0.01f, glm::vec3(0.0f, 50.0f, 0.0f)))
         return false;
-    stepDone("player model");
+    step("player model");
     if (!loadModel(*scene, "models/level.obj", levelTextures(), false, 1.0f, glm::vec3(0.0f)))
         return false;
-    stepDone("level model");
+    step("level model");
 
     mouseCenterX = screen::centreX;
     mouseCenterY = screen::centreY;

@@ -66,10 +66,8 @@ bool parse(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i) {
         std::string flag = argv[i];
         if (flag == "--renderer" && i + 1 < argc) {
-            std::string path = argv[++i];
-            if (path != "hardware" && path != "software")
+            if (!rendererChoiceNamed(argv[++i], options.renderer))
                 return false;
-            options.renderer = path == "software" ? RendererChoice::software : RendererChoice::hardware;
         } else if (flag == "--frames" && i + 1 < argc) {
             options.frames = std::strtoul(argv[++i], nullptr, 10);
         } else if (options.replay.empty() && flag.rfind("--", 0) != 0) {

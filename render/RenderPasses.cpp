@@ -78,7 +78,7 @@ void Scene::drawShadowCasters()
     // cleared, and this pass's cells are recorded for the next.
     bool recordRegion = renderPath.software;
     if (!recordRegion)
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_DEPTH_BUFFER_BIT);
     else
         shadowRegion.clear(shadowMapTexture);
     if (!shadowReady)

@@ -36,6 +36,14 @@ RenderPath chooseRenderPath(RendererChoice choice)
     return renderPathFor(choice, renderer ? reinterpret_cast<const char*>(renderer) : "", anisotropy);
 }
 
+bool rendererChoiceNamed(const std::string& name, RendererChoice& choice)
+{
+    if (name != "hardware" && name != "software")
+        return false;
+    choice = name == "software" ? RendererChoice::software : RendererChoice::hardware;
+    return true;
+}
+
 const char* pathName(const RenderPath& path)
 {
     return path.software ? "software" : "hardware";

@@ -25,5 +25,7 @@ bool isSoftwareRenderer(const std::string& glRenderer);
 RenderPath renderPathFor(RendererChoice choice, const std::string& glRenderer, float driverAnisotropy);
 // The path for the current context.
 RenderPath chooseRenderPath(RendererChoice choice);
+// The choice that --renderer's value names, "hardware" or "software"; false for anything else.
+bool rendererChoiceNamed(const std::string& name, RendererChoice& choice);
 // "hardware" or "software".
 const char* pathName(const RenderPath& path);

@@ -19,6 +19,7 @@ head -n 1 "$work/help" | grep -q '^usage: gorbeck ' || fail "--help printed no u
 
 expect_refusal 'gorbeck: unknown option "--fly" (see gorbeck --help)' --fly
 expect_refusal 'gorbeck: --replay needs a value' --replay
+expect_refusal 'gorbeck: --renderer needs hardware or software, not "gpu"' --renderer gpu
 expect_refusal "gorbeck: cannot read the replay $work/none.replay: No such file or directory" --replay "$work/none.replay"
 printf 'gorbeck-replay 1\nstart 0\nframe 1 400 300 W+Fly\n' >"$work/bad.replay"
 expect_refusal "gorbeck: malformed replay $work/bad.replay, line 3: unknown key in \"W+Fly\"" --replay "$work/bad.replay"
